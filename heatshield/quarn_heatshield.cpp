@@ -4,16 +4,18 @@
 
 namespace {
 
-// Three points on a circle of 2 m in the x-y plane, 0.2 m along +z (the heat-shield side).
+// Three points on a circle of 2 m in the x-y plane, 0.2 m along +z (the
+// heat-shield side).
 const TOUCHDOWNVTX touchdown_points[3] = {
     {{0, 2, 0.2}, 10000, 10000, 0.5, 0.5},
     {{-1.732, -1, 0.2}, 10000, 10000, 0.5, 0.5},
     {{1.732, -1, 0.2}, 10000, 10000, 0.5, 0.5},
 };
 
-}  // namespace
+} // namespace
 
-quarn_heatshield::quarn_heatshield(OBJHANDLE hvessel, int flightmodel) : VESSEL3(hvessel, flightmodel) {}
+quarn_heatshield::quarn_heatshield(OBJHANDLE hvessel, int flightmodel)
+    : VESSEL3(hvessel, flightmodel) {}
 
 void quarn_heatshield::clbkSetClassCaps(FILEHANDLE) {
   SetEmptyMass(80.0);
@@ -34,7 +36,8 @@ void quarn_heatshield::clbkPreStep(double, double, double) { Idle(); }
 
 void quarn_heatshield::clbkPostStep(double, double, double) { Idle(); }
 
-// The heat shield has nothing to do at a step: pre- and post-step share this empty operation.
+// The heat shield has nothing to do at a step: pre- and post-step share this
+// empty operation.
 void quarn_heatshield::Idle() {}
 
 QUARN_VESSEL_MODULE(quarn_heatshield)

@@ -4,7 +4,7 @@
 #include "api.h"
 
 class quarn_heatshield : public VESSEL3 {
- public:
+public:
   quarn_heatshield(OBJHANDLE hvessel, int flightmodel);
 
   void clbkSetClassCaps(FILEHANDLE cfg) override;
@@ -12,6 +12,6 @@ class quarn_heatshield : public VESSEL3 {
   void clbkPreStep(double simt, double simdt, double mjd) override;
   void clbkPostStep(double simt, double simdt, double mjd) override;
 
- private:
+private:
   void Idle();
 };

@@ -11,17 +11,17 @@ namespace host {
 
 namespace {
 
-constexpr double kAU = 149597870700.0;  // m (IAU 2012)
-constexpr double kDay = 86400.0;        // s
+constexpr double kAU = 149597870700.0; // m (IAU 2012)
+constexpr double kDay = 86400.0;       // s
 constexpr double kMjdJ2000 = 51544.5;
 // Obliquity of the ecliptic at J2000 (IAU 2006), rad.
 constexpr double kObliquity = 84381.406 / 3600.0 * PI / 180.0;
 
 enum Ephemeris { kEarthEpv00 = 0, kMarsPlan94 = 1 };
 
-// ICRS (equatorial, right-handed) to host axes: rotate to the ecliptic of J2000, then the
-// ecliptic x, y, z become host x, z, y.
-VECTOR3 ToHost(const VECTOR3& eq) {
+// ICRS (equatorial, right-handed) to host axes: rotate to the ecliptic of
+// J2000, then the ecliptic x, y, z become host x, z, y.
+VECTOR3 ToHost(const VECTOR3 &eq) {
   double c = std::cos(kObliquity), s = std::sin(kObliquity);
   VECTOR3 ecl{eq.x, c * eq.y + s * eq.z, -s * eq.y + c * eq.z};
   return {ecl.x, ecl.z, ecl.y};
@@ -32,9 +32,10 @@ VECTOR3 RaDecToIcrs(double ra_deg, double dec_deg) {
   return {std::cos(d) * std::cos(a), std::cos(d) * std::sin(a), std::sin(d)};
 }
 
-// Body with an IAU pole (right ascension, declination) and prime meridian W = W0 + rate * days.
-Body MakeBody(const char* name, double gm, double radius, double sidereal_hours, double ra, double dec, double w0_deg,
-              double soi, int ephemeris) {
+// Body with an IAU pole (right ascension, declination) and prime meridian W =
+// W0 + rate * days.
+Body MakeBody(const char *name, double gm, double radius, double sidereal_hours,
+              double ra, double dec, double w0_deg, double soi, int ephemeris) {
   Body b;
   b.name = name;
   b.gm = gm;
@@ -47,15 +48,18 @@ Body MakeBody(const char* name, double gm, double radius, double sidereal_hours,
   return b;
 }
 
-}  // namespace
+} // namespace
 
-double Body::AngularRate() const { return sidereal_period > 0 ? 2 * PI / sidereal_period : 0; }
+double Body::AngularRate() const {
+  return sidereal_period > 0 ? 2 * PI / sidereal_period : 0;
+}
 
 MATRIX3 Body::Orientation() const {
-  // Body-fixed host axes: x toward the prime meridian on the equator, y the north pole, z
-  // toward 90 degrees east. The meridian angle is counted from the node of the equator on the
-  // ecliptic, not on the ICRS equator as the IAU counts it: longitudes are offset by a
-  // constant, which nothing here depends on.
+  // Body-fixed host axes: x toward the prime meridian on the equator, y the
+  // north pole, z toward 90 degrees east. The meridian angle is counted from
+  // the node of the equator on the ecliptic, not on the ICRS equator as the IAU
+  // counts it: longitudes are offset by a constant, which nothing here depends
+  // on.
   VECTOR3 ref = std::fabs(pole.y) < 0.99 ? VECTOR3{0, 1, 0} : VECTOR3{1, 0, 0};
   VECTOR3 node = unit(crossp(pole, ref));
   VECTOR3 east_of_node = crossp(node, pole);
@@ -65,29 +69,35 @@ MATRIX3 Body::Orientation() const {
   return FromCols(x, pole, z);
 }
 
-VECTOR3 Body::SurfaceVelocity(const VECTOR3& rpos) const { return crossp(rpos, pole * AngularRate()); }
+VECTOR3 Body::SurfaceVelocity(const VECTOR3 &rpos) const {
+  return crossp(rpos, pole * AngularRate());
+}
 
 std::vector<Body> SolarSystem() {
   std::vector<Body> bodies;
   // Sun: IAU 2015 nominal GM and radius.
-  Body sun = MakeBody("Sun", 1.32712440018e20, 6.957e8, 0, 286.13, 63.87, 84.176, 0, -1);
+  Body sun = MakeBody("Sun", 1.32712440018e20, 6.957e8, 0, 286.13, 63.87,
+                      84.176, 0, -1);
   bodies.push_back(sun);
-  // Earth: GM (WGS 84), mean radius and sidereal day from the NASA Earth fact sheet; pole and
-  // meridian from the IAU (pole of the ICRS, Greenwich sidereal angle at J2000).
-  Body earth = MakeBody("Earth", 3.986004418e14, 6.371e6, 23.9344696, 0.0, 90.0, 280.46061837, 9.25e8, kEarthEpv00);
+  // Earth: GM (WGS 84), mean radius and sidereal day from the NASA Earth fact
+  // sheet; pole and meridian from the IAU (pole of the ICRS, Greenwich sidereal
+  // angle at J2000).
+  Body earth = MakeBody("Earth", 3.986004418e14, 6.371e6, 23.9344696, 0.0, 90.0,
+                        280.46061837, 9.25e8, kEarthEpv00);
   earth.atmosphere = EarthStandardAtmosphere();
   bodies.push_back(earth);
-  // Mars: GM, mean radius and sidereal day from the NASA Mars fact sheet; pole and prime
-  // meridian at J2000 from the IAU working group report (2009).
-  Body mars = MakeBody("Mars", 4.2828e13, 3.3895e6, 24.6229, 317.68143, 52.88650, 176.630, 5.77e8, kMarsPlan94);
+  // Mars: GM, mean radius and sidereal day from the NASA Mars fact sheet; pole
+  // and prime meridian at J2000 from the IAU working group report (2009).
+  Body mars = MakeBody("Mars", 4.2828e13, 3.3895e6, 24.6229, 317.68143,
+                       52.88650, 176.630, 5.77e8, kMarsPlan94);
   mars.atmosphere = MarsExponentialAtmosphere();
   bodies.push_back(mars);
   return bodies;
 }
 
-void UpdateBodies(std::vector<Body>& bodies, double mjd) {
+void UpdateBodies(std::vector<Body> &bodies, double mjd) {
   const double d1 = 2400000.5, d2 = mjd;
-  for (Body& b : bodies) {
+  for (Body &b : bodies) {
     double pv[2][3];
     if (b.ephemeris == kEarthEpv00) {
       double pvb[2][3];
@@ -98,9 +108,12 @@ void UpdateBodies(std::vector<Body>& bodies, double mjd) {
       pv[0][0] = pv[0][1] = pv[0][2] = pv[1][0] = pv[1][1] = pv[1][2] = 0;
     }
     b.pos = ToHost({pv[0][0] * kAU, pv[0][1] * kAU, pv[0][2] * kAU});
-    b.vel = ToHost({pv[1][0] * kAU / kDay, pv[1][1] * kAU / kDay, pv[1][2] * kAU / kDay});
-    b.rotation = std::fmod(b.rotation_at_j2000 + b.AngularRate() * (mjd - kMjdJ2000) * kDay, 2 * PI);
+    b.vel = ToHost(
+        {pv[1][0] * kAU / kDay, pv[1][1] * kAU / kDay, pv[1][2] * kAU / kDay});
+    b.rotation = std::fmod(b.rotation_at_j2000 +
+                               b.AngularRate() * (mjd - kMjdJ2000) * kDay,
+                           2 * PI);
   }
 }
 
-}  // namespace host
+} // namespace host

@@ -13,31 +13,32 @@ class Atmosphere;
 
 struct Body {
   std::string name;
-  double gm = 0;               // m^3/s^2
-  double radius = 0;           // mean radius, m
-  double sidereal_period = 0;  // s; 0: not rotating
-  double soi = 0;              // sphere-of-influence radius, m; 0: unbounded
-  VECTOR3 pole{0, 1, 0};       // rotation axis, global frame (unit)
-  double rotation_at_j2000 = 0;  // rotation angle at MJD 51544.5, rad
-  std::shared_ptr<const Atmosphere> atmosphere;  // null: airless
-  int ephemeris = -1;          // which ephemeris places it; -1: fixed at the origin
+  double gm = 0;                // m^3/s^2
+  double radius = 0;            // mean radius, m
+  double sidereal_period = 0;   // s; 0: not rotating
+  double soi = 0;               // sphere-of-influence radius, m; 0: unbounded
+  VECTOR3 pole{0, 1, 0};        // rotation axis, global frame (unit)
+  double rotation_at_j2000 = 0; // rotation angle at MJD 51544.5, rad
+  std::shared_ptr<const Atmosphere> atmosphere; // null: airless
+  int ephemeris = -1; // which ephemeris places it; -1: fixed at the origin
 
   // Updated at each step from the date.
-  VECTOR3 pos{0, 0, 0};  // global, m
-  VECTOR3 vel{0, 0, 0};  // global, m/s
-  double rotation = 0;   // current rotation angle about the pole, rad
+  VECTOR3 pos{0, 0, 0}; // global, m
+  VECTOR3 vel{0, 0, 0}; // global, m/s
+  double rotation = 0;  // current rotation angle about the pole, rad
 
-  double AngularRate() const;  // rad/s
+  double AngularRate() const; // rad/s
   // Body-fixed to global axes at the current rotation.
   MATRIX3 Orientation() const;
-  // Velocity of the body-fixed frame at a point relative to the centre (global axes).
-  VECTOR3 SurfaceVelocity(const VECTOR3& rpos) const;
+  // Velocity of the body-fixed frame at a point relative to the centre (global
+  // axes).
+  VECTOR3 SurfaceVelocity(const VECTOR3 &rpos) const;
 };
 
 // The bodies of the solar system the host knows: Sun, Earth, Mars.
 std::vector<Body> SolarSystem();
 
 // Places every body at the given modified Julian date.
-void UpdateBodies(std::vector<Body>& bodies, double mjd);
+void UpdateBodies(std::vector<Body> &bodies, double mjd);
 
-}  // namespace host
+} // namespace host

@@ -5,51 +5,64 @@
 
 namespace host {
 
-const Event::Value* Event::Find(const std::string& key) const {
-  for (const auto& f : fields)
-    if (f.first == key) return &f.second;
+const Event::Value *Event::Find(const std::string &key) const {
+  for (const auto &f : fields)
+    if (f.first == key)
+      return &f.second;
   return nullptr;
 }
 
 void EventLog::Emit(Event e) {
   events_.push_back(std::move(e));
-  if (listener_) listener_(events_.back());
+  if (listener_)
+    listener_(events_.back());
 }
 
-std::vector<const Event*> EventLog::Named(const std::string& name) const {
-  std::vector<const Event*> out;
-  for (const Event& e : events_)
-    if (e.event == name) out.push_back(&e);
+std::vector<const Event *> EventLog::Named(const std::string &name) const {
+  std::vector<const Event *> out;
+  for (const Event &e : events_)
+    if (e.event == name)
+      out.push_back(&e);
   return out;
 }
 
 namespace {
 
-void AppendString(std::string& out, const std::string& s) {
+void AppendString(std::string &out, const std::string &s) {
   out += '"';
   for (unsigned char c : s) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
+    case '"':
+      out += "\\\"";
+      break;
+    case '\\':
+      out += "\\\\";
+      break;
+    case '\n':
+      out += "\\n";
+      break;
+    case '\r':
+      out += "\\r";
+      break;
+    case '\t':
+      out += "\\t";
+      break;
+    default:
+      if (c < 0x20) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\u%04x", c);
+        out += buf;
+      } else {
+        out += static_cast<char>(c);
+      }
     }
   }
   out += '"';
 }
 
-void AppendNumber(std::string& out, double v) {
+void AppendNumber(std::string &out, double v) {
   if (!std::isfinite(v)) {
-    out += "null";  // JSON has no NaN; the event still says which field went bad
+    out += "null"; // JSON has no NaN; the event still says which field went bad
     return;
   }
   char buf[32];
@@ -57,9 +70,9 @@ void AppendNumber(std::string& out, double v) {
   out += buf;
 }
 
-}  // namespace
+} // namespace
 
-std::string EventToJson(const Event& e) {
+std::string EventToJson(const Event &e) {
   std::string out = "{\"t\":";
   AppendNumber(out, e.t);
   out += ",\"event\":";
@@ -72,13 +85,13 @@ std::string EventToJson(const Event& e) {
     out += ",\"airspeed\":";
     AppendNumber(out, e.airspeed);
   }
-  for (const auto& [key, value] : e.fields) {
+  for (const auto &[key, value] : e.fields) {
     out += ',';
     AppendString(out, key);
     out += ':';
-    if (const double* d = std::get_if<double>(&value))
+    if (const double *d = std::get_if<double>(&value))
       AppendNumber(out, *d);
-    else if (const bool* b = std::get_if<bool>(&value))
+    else if (const bool *b = std::get_if<bool>(&value))
       out += *b ? "true" : "false";
     else
       AppendString(out, std::get<std::string>(value));
@@ -87,4 +100,4 @@ std::string EventToJson(const Event& e) {
   return out;
 }
 
-}  // namespace host
+} // namespace host

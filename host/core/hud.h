@@ -1,4 +1,5 @@
-// A drawing surface that records every text draw, so the display can be shown without a screen.
+// A drawing surface that records every text draw, so the display can be shown
+// without a screen.
 #pragma once
 
 #include <string>
@@ -10,14 +11,14 @@
 namespace host {
 
 class RecordingSketchpad : public oapi::Sketchpad {
- public:
+public:
   DWORD SetTextColor(DWORD col) override;
-  bool Text(int x, int y, const char* str, int len) override;
-  const std::vector<HudText>& Texts() const { return texts_; }
+  bool Text(int x, int y, const char *str, int len) override;
+  const std::vector<HudText> &Texts() const { return texts_; }
 
- private:
+private:
   DWORD colour_ = 0x00FF00;
   std::vector<HudText> texts_;
 };
 
-}  // namespace host
+} // namespace host

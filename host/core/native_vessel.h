@@ -1,4 +1,5 @@
-// Host-native vessels: classes defined by their class file alone, without a module.
+// Host-native vessels: classes defined by their class file alone, without a
+// module.
 #pragma once
 
 #include "class_config.h"
@@ -7,7 +8,7 @@
 namespace host {
 
 // A vessel object configured from its class file in clbkSetClassCaps.
-VESSEL2* CreateNativeVessel(OBJHANDLE hvessel, const ClassConfig& config);
-void DestroyNativeVessel(VESSEL* vessel);
+VESSEL2 *CreateNativeVessel(OBJHANDLE hvessel, const ClassConfig &config);
+void DestroyNativeVessel(VESSEL *vessel);
 
-}  // namespace host
+} // namespace host

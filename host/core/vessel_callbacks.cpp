@@ -1,9 +1,10 @@
-// The base behaviour of the callback classes: what a vessel does where its module says nothing.
+// The base behaviour of the callback classes: what a vessel does where its
+// module says nothing.
 #include <cmath>
 
 #include "dynamics.h"
-#include "oapi.h"
 #include "math3.h"
+#include "oapi.h"
 #include "scenario_io.h"
 #include "world.h"
 
@@ -11,9 +12,9 @@ namespace host {
 
 namespace {
 
-StandardLines CurrentLines(World& w, Vessel& v) {
+StandardLines CurrentLines(World &w, Vessel &v) {
   StandardLines s;
-  const Kinematics& k = v.state.kin;
+  const Kinematics &k = v.state.kin;
   s.body = k.ref ? k.ref->name : "Sun";
   s.landed = v.state.landed;
   if (s.landed) {
@@ -31,22 +32,27 @@ StandardLines CurrentLines(World& w, Vessel& v) {
     s.vrot = k.omega * DEG;
   }
   for (std::size_t i = 0; i < v.config.propellants.size(); ++i) {
-    const PropellantRecord& p = *v.config.propellants[i];
+    const PropellantRecord &p = *v.config.propellants[i];
     s.prplevel[static_cast<int>(i)] = p.max_mass > 0 ? p.mass / p.max_mass : 0;
   }
   for (std::size_t i = 0; i < v.config.thrusters.size(); ++i)
-    if (v.config.thrusters[i]->level != 0) s.thlevel[static_cast<int>(i)] = v.config.thrusters[i]->level;
+    if (v.config.thrusters[i]->level != 0)
+      s.thlevel[static_cast<int>(i)] = v.config.thrusters[i]->level;
   for (int m = 1; m < 8; ++m)
-    if (v.state.navmode[m]) s.navmodes.push_back(m);
+    if (v.state.navmode[m])
+      s.navmodes.push_back(m);
   int ci = 0;
-  for (const auto& a : v.config.attachments) {
-    if (!a->toparent) continue;
+  for (const auto &a : v.config.attachments) {
+    if (!a->toparent)
+      continue;
     if (a->peer) {
-      Vessel* parent = a->peer->owner;
+      Vessel *parent = a->peer->owner;
       int pi = 0;
-      for (const auto& b : parent->config.attachments) {
-        if (b->toparent) continue;
-        if (b.get() == a->peer) break;
+      for (const auto &b : parent->config.attachments) {
+        if (b->toparent)
+          continue;
+        if (b.get() == a->peer)
+          break;
         ++pi;
       }
       s.attached = true;
@@ -61,28 +67,33 @@ StandardLines CurrentLines(World& w, Vessel& v) {
   return s;
 }
 
-}  // namespace
+} // namespace
 
-}  // namespace host
+} // namespace host
 
 using host::World;
 
-VESSEL2::VESSEL2(OBJHANDLE hVessel, int fmodel) : VESSEL(hVessel, fmodel) { version_ = 2; }
+VESSEL2::VESSEL2(OBJHANDLE hVessel, int fmodel) : VESSEL(hVessel, fmodel) {
+  version_ = 2;
+}
 VESSEL2::~VESSEL2() = default;
 
 void VESSEL2::clbkSetClassCaps(FILEHANDLE) {}
 
 void VESSEL2::clbkSaveState(FILEHANDLE scn) {
-  World* w = World::Current();
-  host::Vessel* v = w ? w->Find(GetHandle()) : nullptr;
-  if (!v) return;
-  for (const auto& [key, value] : host::FormatStandardLines(host::CurrentLines(*w, *v)))
+  World *w = World::Current();
+  host::Vessel *v = w ? w->Find(GetHandle()) : nullptr;
+  if (!v)
+    return;
+  for (const auto &[key, value] :
+       host::FormatStandardLines(host::CurrentLines(*w, *v)))
     oapiWriteScenario_string(scn, key.c_str(), value.c_str());
 }
 
-void VESSEL2::clbkLoadStateEx(FILEHANDLE scn, void* status) {
-  char* line = nullptr;
-  while (oapiReadScenario_nextline(scn, line)) ParseScenarioLineEx(line, status);
+void VESSEL2::clbkLoadStateEx(FILEHANDLE scn, void *status) {
+  char *line = nullptr;
+  while (oapiReadScenario_nextline(scn, line))
+    ParseScenarioLineEx(line, status);
 }
 
 void VESSEL2::clbkReserved3() {}
@@ -101,8 +112,8 @@ void VESSEL2::clbkReserved15() {}
 void VESSEL2::clbkNavMode(int, bool) {}
 void VESSEL2::clbkReserved17() {}
 void VESSEL2::clbkReserved18() {}
-int VESSEL2::clbkConsumeDirectKey(char*) { return 0; }
-int VESSEL2::clbkConsumeBufferedKey(DWORD, bool, char*) { return 0; }
+int VESSEL2::clbkConsumeDirectKey(char *) { return 0; }
+int VESSEL2::clbkConsumeBufferedKey(DWORD, bool, char *) { return 0; }
 void VESSEL2::clbkReserved21() {}
 void VESSEL2::clbkReserved22() {}
 void VESSEL2::clbkReserved23() {}
@@ -111,10 +122,14 @@ void VESSEL2::clbkReserved25() {}
 void VESSEL2::clbkReserved26() {}
 void VESSEL2::clbkReserved27() {}
 
-VESSEL3::VESSEL3(OBJHANDLE hVessel, int fmodel) : VESSEL2(hVessel, fmodel) { version_ = 3; }
+VESSEL3::VESSEL3(OBJHANDLE hVessel, int fmodel) : VESSEL2(hVessel, fmodel) {
+  version_ = 3;
+}
 VESSEL3::~VESSEL3() = default;
 void VESSEL3::clbkReserved28() {}
 void VESSEL3::clbkReserved29() {}
 void VESSEL3::clbkReserved30() {}
 void VESSEL3::clbkReserved31() {}
-bool VESSEL3::clbkDrawHUD(int, const HUDPAINTSPEC*, oapi::Sketchpad*) { return true; }
+bool VESSEL3::clbkDrawHUD(int, const HUDPAINTSPEC *, oapi::Sketchpad *) {
+  return true;
+}

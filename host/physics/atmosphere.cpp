@@ -7,24 +7,28 @@ namespace host {
 
 namespace {
 
-// Mars CO2 atmosphere: ratio of specific heats and specific gas constant, J/(kg K).
+// Mars CO2 atmosphere: ratio of specific heats and specific gas constant, J/(kg
+// K).
 constexpr double kMarsGamma = 1.29;
 constexpr double kMarsGasConstant = 191.8;
 
-// NASA Glenn Mars model (metric): T in deg C, p in kPa, h in m; the fit is floored at 100 km
-// where it would otherwise run toward absolute zero.
+// NASA Glenn Mars model (metric): T in deg C, p in kPa, h in m; the fit is
+// floored at 100 km where it would otherwise run toward absolute zero.
 double GlennTemperatureK(double h) {
   h = std::min(h, 100000.0);
   double t_c = h > 7000 ? -23.4 - 0.00222 * h : -31.0 - 0.000998 * h;
   return t_c + 273.15;
 }
-double GlennPressurePa(double h) { return 0.699 * std::exp(-0.00009 * h) * 1000.0; }
+double GlennPressurePa(double h) {
+  return 0.699 * std::exp(-0.00009 * h) * 1000.0;
+}
 
 class MarsExponential : public Atmosphere {
- public:
+public:
   AtmosphereState At(double h) const override {
     AtmosphereState s;
-    if (h > Top()) return s;
+    if (h > Top())
+      return s;
     h = std::max(h, 0.0 - 10000.0);
     s.temperature = GlennTemperatureK(h);
     s.density = 0.020 * std::exp(-h / 11100.0);
@@ -33,14 +37,17 @@ class MarsExponential : public Atmosphere {
     return s;
   }
   double Top() const override { return 150000.0; }
-  const char* Name() const override { return "Mars exponential (fact sheet 0.020 kg/m3, H 11.1 km)"; }
+  const char *Name() const override {
+    return "Mars exponential (fact sheet 0.020 kg/m3, H 11.1 km)";
+  }
 };
 
 class MarsGlenn : public Atmosphere {
- public:
+public:
   AtmosphereState At(double h) const override {
     AtmosphereState s;
-    if (h > Top()) return s;
+    if (h > Top())
+      return s;
     s.temperature = GlennTemperatureK(h);
     s.pressure = GlennPressurePa(h);
     s.density = s.pressure / 1000.0 / (0.1921 * s.temperature);
@@ -48,19 +55,24 @@ class MarsGlenn : public Atmosphere {
     return s;
   }
   double Top() const override { return 150000.0; }
-  const char* Name() const override { return "Mars NASA Glenn curve fit"; }
+  const char *Name() const override { return "Mars NASA Glenn curve fit"; }
 };
 
-// U.S. Standard Atmosphere 1976, layers to 84.852 km geopotential (86 km geometric).
+// U.S. Standard Atmosphere 1976, layers to 84.852 km geopotential (86 km
+// geometric).
 class EarthStandard : public Atmosphere {
- public:
+public:
   AtmosphereState At(double z) const override {
     AtmosphereState s;
-    if (z > Top()) return s;
-    constexpr double r0 = 6356766.0, g0 = 9.80665, M = 0.0289644, Rstar = 8.31432;
+    if (z > Top())
+      return s;
+    constexpr double r0 = 6356766.0, g0 = 9.80665, M = 0.0289644,
+                     Rstar = 8.31432;
     constexpr double R = Rstar / M;
-    static const double Hb[] = {0, 11000, 20000, 32000, 47000, 51000, 71000, 84852};
-    static const double Lb[] = {-0.0065, 0.0, 0.001, 0.0028, 0.0, -0.0028, -0.002, 0.0};
+    static const double Hb[] = {0,     11000, 20000, 32000,
+                                47000, 51000, 71000, 84852};
+    static const double Lb[] = {-0.0065, 0.0,     0.001,  0.0028,
+                                0.0,     -0.0028, -0.002, 0.0};
     static double Tb[8], Pb[8];
     static bool filled = false;
     if (!filled) {
@@ -69,23 +81,27 @@ class EarthStandard : public Atmosphere {
       for (int i = 1; i < 8; ++i) {
         double dh = Hb[i] - Hb[i - 1];
         Tb[i] = Tb[i - 1] + Lb[i - 1] * dh;
-        Pb[i] = Lb[i - 1] == 0 ? Pb[i - 1] * std::exp(-g0 * dh / (R * Tb[i - 1]))
-                               : Pb[i - 1] * std::pow(Tb[i - 1] / Tb[i], g0 / (R * Lb[i - 1]));
+        Pb[i] =
+            Lb[i - 1] == 0
+                ? Pb[i - 1] * std::exp(-g0 * dh / (R * Tb[i - 1]))
+                : Pb[i - 1] * std::pow(Tb[i - 1] / Tb[i], g0 / (R * Lb[i - 1]));
       }
       filled = true;
     }
     double zc = std::max(z, -5000.0);
-    double h = r0 * zc / (r0 + zc);  // geopotential height
+    double h = r0 * zc / (r0 + zc); // geopotential height
     if (h <= Hb[7]) {
       int i = 0;
-      while (i < 6 && h > Hb[i + 1]) ++i;
+      while (i < 6 && h > Hb[i + 1])
+        ++i;
       double dh = h - Hb[i];
       s.temperature = Tb[i] + Lb[i] * dh;
       s.pressure = Lb[i] == 0 ? Pb[i] * std::exp(-g0 * dh / (R * Tb[i]))
-                              : Pb[i] * std::pow(Tb[i] / s.temperature, g0 / (R * Lb[i]));
+                              : Pb[i] * std::pow(Tb[i] / s.temperature,
+                                                 g0 / (R * Lb[i]));
     } else {
-      // Above the mesopause: isothermal decay from the 86 km values (a coarse stand-in for
-      // the standard's upper layers, where nothing here flies).
+      // Above the mesopause: isothermal decay from the 86 km values (a coarse
+      // stand-in for the standard's upper layers, where nothing here flies).
       s.temperature = Tb[7];
       s.pressure = Pb[7] * std::exp(-g0 * (h - Hb[7]) / (R * Tb[7]));
     }
@@ -94,16 +110,18 @@ class EarthStandard : public Atmosphere {
     return s;
   }
   double Top() const override { return 1000000.0; }
-  const char* Name() const override { return "U.S. Standard Atmosphere 1976"; }
+  const char *Name() const override { return "U.S. Standard Atmosphere 1976"; }
 };
 
 class Exponential : public Atmosphere {
- public:
-  Exponential(double rho0, double H, double T, double top, double gamma, double R)
+public:
+  Exponential(double rho0, double H, double T, double top, double gamma,
+              double R)
       : rho0_(rho0), H_(H), T_(T), top_(top), gamma_(gamma), R_(R) {}
   AtmosphereState At(double h) const override {
     AtmosphereState s;
-    if (h > top_) return s;
+    if (h > top_)
+      return s;
     s.temperature = T_;
     s.density = H_ > 0 ? rho0_ * std::exp(-h / H_) : rho0_;
     s.pressure = s.density * R_ * T_;
@@ -111,20 +129,28 @@ class Exponential : public Atmosphere {
     return s;
   }
   double Top() const override { return top_; }
-  const char* Name() const override { return "test exponential"; }
+  const char *Name() const override { return "test exponential"; }
 
- private:
+private:
   double rho0_, H_, T_, top_, gamma_, R_;
 };
 
-}  // namespace
+} // namespace
 
-std::shared_ptr<const Atmosphere> MarsExponentialAtmosphere() { return std::make_shared<MarsExponential>(); }
-std::shared_ptr<const Atmosphere> MarsGlennAtmosphere() { return std::make_shared<MarsGlenn>(); }
-std::shared_ptr<const Atmosphere> EarthStandardAtmosphere() { return std::make_shared<EarthStandard>(); }
-std::shared_ptr<const Atmosphere> ExponentialAtmosphere(double rho0, double H, double T, double top, double gamma,
+std::shared_ptr<const Atmosphere> MarsExponentialAtmosphere() {
+  return std::make_shared<MarsExponential>();
+}
+std::shared_ptr<const Atmosphere> MarsGlennAtmosphere() {
+  return std::make_shared<MarsGlenn>();
+}
+std::shared_ptr<const Atmosphere> EarthStandardAtmosphere() {
+  return std::make_shared<EarthStandard>();
+}
+std::shared_ptr<const Atmosphere> ExponentialAtmosphere(double rho0, double H,
+                                                        double T, double top,
+                                                        double gamma,
                                                         double R) {
   return std::make_shared<Exponential>(rho0, H, T, top, gamma, R);
 }
 
-}  // namespace host
+} // namespace host

@@ -1,4 +1,5 @@
-// The airfoil coefficient functions, with lift tables that make the interpolation visible.
+// The airfoil coefficient functions, with lift tables that make the
+// interpolation visible.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +7,8 @@
 #include "airfoil_coefficients.h"
 
 // Lift value k at breakpoint k; zero-lift drag 0.5.
-const frame::AirfoilConstants kAirfoilConstants = {{0, 1, 2, 3, 4, 5, 6, 7, 8}, {0, 1, 2, 3, 4, 5, 6, 7}, 0.5};
+const frame::AirfoilConstants kAirfoilConstants = {
+    {0, 1, 2, 3, 4, 5, 6, 7, 8}, {0, 1, 2, 3, 4, 5, 6, 7}, 0.5};
 
 namespace {
 
@@ -24,7 +26,8 @@ Coeffs Vertical(double aoa, double M = 0.0, double Re = 1e6) {
 
 Coeffs Horizontal(double aoa, double M = 0.0) {
   Coeffs c{};
-  HorizontalLiftCoefficients(nullptr, aoa, M, 1e6, nullptr, &c.cl, &c.cm, &c.cd);
+  HorizontalLiftCoefficients(nullptr, aoa, M, 1e6, nullptr, &c.cl, &c.cm,
+                             &c.cd);
   return c;
 }
 
@@ -37,7 +40,8 @@ TEST(AirfoilCoefficients, EndsOfTheRangeGiveTheEndValues) {
 
 TEST(AirfoilCoefficients, InnerBreakpointEndsItsSegment) {
   const double vertical[] = {-180, -60, -30, -2, 10, 15, 50, 90, 180};
-  for (int j = 1; j < 8; ++j) EXPECT_NEAR(Vertical(vertical[j] * kDeg).cl, j, 1e-12) << vertical[j];
+  for (int j = 1; j < 8; ++j)
+    EXPECT_NEAR(Vertical(vertical[j] * kDeg).cl, j, 1e-12) << vertical[j];
   // halfway along a segment
   EXPECT_NEAR(Vertical(4 * kDeg).cl, 3.5, 1e-12);
   EXPECT_NEAR(Horizontal(0.0).cl, 3.5, 1e-12);
@@ -50,7 +54,9 @@ TEST(AirfoilCoefficients, DragIsZeroLiftPlusInducedPlusWave) {
     EXPECT_NEAR(c.cd, 0.5 + oapiGetInducedDrag(c.cl, 1.5, 0.7), 1e-12);
   }
   Coeffs fast = Vertical(0.0, 2.0);
-  EXPECT_NEAR(fast.cd, 0.5 + oapiGetInducedDrag(fast.cl, 1.5, 0.7) + oapiGetWaveDrag(2.0, 0.75, 1.0, 1.1, 0.04),
+  EXPECT_NEAR(fast.cd,
+              0.5 + oapiGetInducedDrag(fast.cl, 1.5, 0.7) +
+                  oapiGetWaveDrag(2.0, 0.75, 1.0, 1.1, 0.04),
               1e-12);
   EXPECT_GT(fast.cd, Vertical(0.0, 0.0).cd);
 }
@@ -66,4 +72,4 @@ TEST(AirfoilCoefficients, AngleOutsideTheTableUsesTheEndSegment) {
   EXPECT_NEAR(Vertical(PI + 0.1).cl, 8.0 + 0.1 / (90 * kDeg), 1e-9);
 }
 
-}  // namespace
+} // namespace

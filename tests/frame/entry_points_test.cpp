@@ -10,24 +10,25 @@
 namespace {
 
 class EntryPoints : public testing::Test {
- protected:
+protected:
   void SetUp() override {
-    std::string path = std::string(QUARN_BUILD_DIR) + "/lib/quarn_heatshield.so";
+    std::string path =
+        std::string(QUARN_BUILD_DIR) + "/lib/quarn_heatshield.so";
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(handle_, nullptr) << dlerror();
   }
   void TearDown() override {
-    if (handle_) dlclose(handle_);
+    if (handle_)
+      dlclose(handle_);
   }
-  template <class F>
-  F Sym(const char* name) {
+  template <class F> F Sym(const char *name) {
     return reinterpret_cast<F>(dlsym(handle_, name));
   }
-  void* handle_ = nullptr;
+  void *handle_ = nullptr;
 };
 
 TEST_F(EntryPoints, ExitWithNullDoesNothing) {
-  auto exit = Sym<void (*)(VESSEL*)>("ovcExit");
+  auto exit = Sym<void (*)(VESSEL *)>("ovcExit");
   ASSERT_NE(exit, nullptr);
   exit(nullptr);
 }
@@ -42,9 +43,11 @@ TEST_F(EntryPoints, VersionIsTheInterfaceDateAndStaysTheSame) {
 }
 
 TEST_F(EntryPoints, ModuleDateInTheCompilersFormat) {
-  auto date = Sym<const char* (*)()>("ModuleDate");
+  auto date = Sym<const char *(*)()>("ModuleDate");
   ASSERT_NE(date, nullptr);
-  EXPECT_TRUE(std::regex_match(date(), std::regex("(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [ 123]\\d \\d{4}")))
+  EXPECT_TRUE(
+      std::regex_match(date(), std::regex("(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|"
+                                          "Sep|Oct|Nov|Dec) [ 123]\\d \\d{4}")))
       << date();
   EXPECT_GT(Date2Int(date()), 20160828);
 }
@@ -57,4 +60,4 @@ TEST(Date2Int, ReadsTheCompilersDateFormat) {
   EXPECT_EQ(Date2Int(nullptr), 0);
 }
 
-}  // namespace
+} // namespace

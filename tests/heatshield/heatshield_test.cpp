@@ -1,4 +1,5 @@
-// The heat shield: a passive vessel configured the same however it comes into being.
+// The heat shield: a passive vessel configured the same however it comes into
+// being.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +10,7 @@ namespace {
 
 using testing_support::WorldTest;
 
-const char* const kScenario = R"(BEGIN_ENVIRONMENT
+const char *const kScenario = R"(BEGIN_ENVIRONMENT
   System Sol
   Date MJD 61270.5
 END_ENVIRONMENT
@@ -27,8 +28,8 @@ END
 END_SHIPS
 )";
 
-void ExpectHeatShieldConfiguration(const host::Vessel& v) {
-  const host::VesselConfig& c = v.config;
+void ExpectHeatShieldConfiguration(const host::Vessel &v) {
+  const host::VesselConfig &c = v.config;
   EXPECT_DOUBLE_EQ(c.empty_mass, 80.0);
   EXPECT_DOUBLE_EQ(v.Mass(), 80.0);
   EXPECT_EQ(c.cw_z_pos, 2);
@@ -45,7 +46,8 @@ void ExpectHeatShieldConfiguration(const host::Vessel& v) {
   EXPECT_EQ(c.meshes[0].name, "QUARN/quarn_htshld");
   EXPECT_EQ(c.meshes[0].visibility, MESHVIS_EXTERNAL);
   ASSERT_EQ(c.touchdown.size(), 3u);
-  const double expected[3][3] = {{0, 2, 0.2}, {-1.732, -1, 0.2}, {1.732, -1, 0.2}};
+  const double expected[3][3] = {
+      {0, 2, 0.2}, {-1.732, -1, 0.2}, {1.732, -1, 0.2}};
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(c.touchdown[i].pos.x, expected[i][0]);
     EXPECT_EQ(c.touchdown[i].pos.y, expected[i][1]);
@@ -67,12 +69,13 @@ TEST_F(WorldTest, HeatShieldCreatedInFlightIsConfigured) {
   VESSELSTATUS vs{};
   vs.rbody = oapiGetObjectByName("Mars");
   vs.rpos = {3394500, 0, 0};
-  ExpectHeatShieldConfiguration(World().CreateVessel("KTX_Heatshield", "QUARN/quarn_htshld", vs, "KTX_Capsule"));
+  ExpectHeatShieldConfiguration(World().CreateVessel(
+      "KTX_Heatshield", "QUARN/quarn_htshld", vs, "KTX_Capsule"));
 }
 
 TEST_F(WorldTest, HeatShieldFromAScenarioIsConfiguredTheSame) {
   Load(kScenario);
-  host::Vessel* v = World().FindByName("KTX_Heatshield");
+  host::Vessel *v = World().FindByName("KTX_Heatshield");
   ASSERT_NE(v, nullptr);
   ExpectHeatShieldConfiguration(*v);
 }
@@ -86,4 +89,4 @@ TEST_F(WorldTest, HeatShieldSavesOnlyStandardLinesAndRoundTrips) {
   EXPECT_EQ(World().SaveScenario(), first);
 }
 
-}  // namespace
+} // namespace

@@ -1,5 +1,6 @@
-// The vessel lifecycle as the host drives it: set-up, scenario lines, post-creation, steps,
-// vessels created and deleted during a step, and unloading.
+// The vessel lifecycle as the host drives it: set-up, scenario lines,
+// post-creation, steps, vessels created and deleted during a step, and
+// unloading.
 #include <dlfcn.h>
 
 #include <filesystem>
@@ -13,7 +14,7 @@ namespace {
 
 using testing_support::WorldTest;
 
-const char* const kProbeScenario = R"(BEGIN_ENVIRONMENT
+const char *const kProbeScenario = R"(BEGIN_ENVIRONMENT
   System Sol
   Date MJD 61270.5
 END_ENVIRONMENT
@@ -32,7 +33,7 @@ END_SHIPS
 )";
 
 class LifecycleTest : public WorldTest {
- protected:
+protected:
   void SetUp() override {
     WorldTest::SetUp();
     AddClass("test/probe", "Module = quarn_test_probe\n");
@@ -40,8 +41,9 @@ class LifecycleTest : public WorldTest {
     setenv("QUARN_PROBE_EXIT_MARKER", marker_.c_str(), 1);
   }
   std::string Log() {
-    auto* m = World().Loader().Load("quarn_test_probe");
-    auto log = reinterpret_cast<const char* (*)()>(dlsym(m->handle, "ProbeLog"));
+    auto *m = World().Loader().Load("quarn_test_probe");
+    auto log =
+        reinterpret_cast<const char *(*)()>(dlsym(m->handle, "ProbeLog"));
     auto clear = reinterpret_cast<void (*)()>(dlsym(m->handle, "ProbeClear"));
     std::string s = log();
     clear();
@@ -52,16 +54,20 @@ class LifecycleTest : public WorldTest {
 
 TEST_F(LifecycleTest, CallbacksInTheirOrder) {
   Load(kProbeScenario);
-  EXPECT_EQ(Log(),
-            "Maker:setclasscaps Maker:loadstate Victim:setclasscaps Victim:loadstate "
-            "Maker:postcreation Victim:postcreation ");
+  EXPECT_EQ(
+      Log(),
+      "Maker:setclasscaps Maker:loadstate Victim:setclasscaps Victim:loadstate "
+      "Maker:postcreation Victim:postcreation ");
 
-  // Maker creates "Made" and deletes "Victim" in its pre-step: Victim misses the rest of the
-  // step and goes at its end; Made is set up at once and steps from the next frame on.
+  // Maker creates "Made" and deletes "Victim" in its pre-step: Victim misses
+  // the rest of the step and goes at its end; Made is set up at once and steps
+  // from the next frame on.
   World().Step(0.01);
-  EXPECT_EQ(Log(), "Maker:prestep Made:setclasscaps Maker:poststep Victim:exit ");
+  EXPECT_EQ(Log(),
+            "Maker:prestep Made:setclasscaps Maker:poststep Victim:exit ");
   World().Step(0.01);
-  EXPECT_EQ(Log(), "Made:postcreation Maker:prestep Made:prestep Maker:poststep Made:poststep ");
+  EXPECT_EQ(Log(), "Made:postcreation Maker:prestep Made:prestep "
+                   "Maker:poststep Made:poststep ");
 
   const auto created = World().Events().Named("created");
   ASSERT_EQ(created.size(), 3u);
@@ -88,7 +94,8 @@ TEST_F(LifecycleTest, SecondVesselOfANameGetsAUniqueOne) {
   VESSELSTATUS vs{};
   vs.rbody = oapiGetObjectByName("Mars");
   vs.rpos = {3.6e6, 0, 0};
-  EXPECT_STREQ(World().CreateVessel("Maker", "test/probe", vs).name.c_str(), "Maker_2");
+  EXPECT_STREQ(World().CreateVessel("Maker", "test/probe", vs).name.c_str(),
+               "Maker_2");
 }
 
 TEST_F(LifecycleTest, ModulesUnloadAtTheEndAndTheirExitHookRuns) {
@@ -104,10 +111,13 @@ TEST_F(WorldTest, UnknownClassNamesTheClassAndTheFileLookedFor) {
   try {
     World().CreateVessel("X", "QUARN/nothing_here", vs);
     FAIL() << "no error";
-  } catch (const host::HostError& e) {
+  } catch (const host::HostError &e) {
     EXPECT_EQ(e.code, host::kExitUnavailable);
-    EXPECT_NE(std::string(e.what()).find("QUARN/nothing_here"), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find("nothing_here.cfg"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("QUARN/nothing_here"),
+              std::string::npos)
+        << e.what();
+    EXPECT_NE(std::string(e.what()).find("nothing_here.cfg"), std::string::npos)
+        << e.what();
   }
 }
 
@@ -117,10 +127,13 @@ TEST_F(WorldTest, MissingModuleLibraryNamesTheFile) {
   try {
     World().CreateVessel("X", "test/ghost", vs);
     FAIL() << "no error";
-  } catch (const host::HostError& e) {
+  } catch (const host::HostError &e) {
     EXPECT_EQ(e.code, host::kExitUnavailable);
-    EXPECT_NE(std::string(e.what()).find("quarn_no_such_module.so"), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find("test/ghost"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("quarn_no_such_module.so"),
+              std::string::npos)
+        << e.what();
+    EXPECT_NE(std::string(e.what()).find("test/ghost"), std::string::npos)
+        << e.what();
   }
   EXPECT_EQ(World().VesselCount(), 0u);
 }
@@ -130,23 +143,28 @@ TEST_F(WorldTest, ScenarioErrorsNameFileLineAndExpectation) {
   struct Case {
     std::string body;
     int line;
-    const char* expected;
+    const char *expected;
   };
-  for (const Case& c : {Case{"  STATUS Orbiting Mars\n  RPOS 1 2\nEND\nEND_SHIPS\n", 4, "RPOS"},
-                        Case{"  STATUS Orbiting Vulcan\n  RPOS 3500000 0 0\nEND\nEND_SHIPS\n", 2, "body"},
-                        Case{"  STATUS Orbiting Mars\n  WOBBLE 3\nEND\nEND_SHIPS\n", 4, "WOBBLE"},
-                        Case{"  STATUS Orbiting Mars\n  PRPLEVEL 0:1\nEND\nEND_SHIPS\n", 2, "PRPLEVEL"}}) {
+  for (const Case &c :
+       {Case{"  STATUS Orbiting Mars\n  RPOS 1 2\nEND\nEND_SHIPS\n", 4, "RPOS"},
+        Case{"  STATUS Orbiting Vulcan\n  RPOS 3500000 0 0\nEND\nEND_SHIPS\n",
+             2, "body"},
+        Case{"  STATUS Orbiting Mars\n  WOBBLE 3\nEND\nEND_SHIPS\n", 4,
+             "WOBBLE"},
+        Case{"  STATUS Orbiting Mars\n  PRPLEVEL 0:1\nEND\nEND_SHIPS\n", 2,
+             "PRPLEVEL"}}) {
     world_.reset();
     try {
       Load(head + c.body);
       ADD_FAILURE() << "accepted: " << c.body;
-    } catch (const host::HostError& e) {
+    } catch (const host::HostError &e) {
       EXPECT_EQ(e.code, host::kExitDataErr);
       std::string what = e.what();
-      EXPECT_EQ(what.rfind("test.scn:" + std::to_string(c.line) + ":", 0), 0u) << what;
+      EXPECT_EQ(what.rfind("test.scn:" + std::to_string(c.line) + ":", 0), 0u)
+          << what;
       EXPECT_NE(what.find(c.expected), std::string::npos) << what;
     }
   }
 }
 
-}  // namespace
+} // namespace

@@ -1,5 +1,5 @@
-// A test module that records every callback it receives, and does on request what modules do
-// during a step: create and delete vessels.
+// A test module that records every callback it receives, and does on request
+// what modules do during a step: create and delete vessels.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,7 +13,7 @@ namespace {
 std::string g_log;
 
 class Probe : public VESSEL3 {
- public:
+public:
   Probe(OBJHANDLE h, int fmodel) : VESSEL3(h, fmodel) {}
   ~Probe() override { Log("exit"); }
 
@@ -25,7 +25,7 @@ class Probe : public VESSEL3 {
     CreateAttachment(false, _V(0, 0, 1), _V(0, 0, 1), _V(0, 1, 0), "P0");
     CreateAttachment(true, _V(0, 0, -1), _V(0, 0, -1), _V(0, 1, 0), "C0");
   }
-  void clbkLoadStateEx(FILEHANDLE scn, void* status) override {
+  void clbkLoadStateEx(FILEHANDLE scn, void *status) override {
     Log("loadstate");
     VESSEL2::clbkLoadStateEx(scn, status);
   }
@@ -37,13 +37,14 @@ class Probe : public VESSEL3 {
       VESSELSTATUS vs;
       GetStatus(vs);
       oapiCreateVessel("Made", "test/probe", vs);
-      if (OBJHANDLE victim = oapiGetVesselByName("Victim")) oapiDeleteVessel(victim);
+      if (OBJHANDLE victim = oapiGetVesselByName("Victim"))
+        oapiDeleteVessel(victim);
     }
   }
   void clbkPostStep(double, double, double) override { Log("poststep"); }
 
- private:
-  void Log(const char* what) {
+private:
+  void Log(const char *what) {
     g_log += name_;
     g_log += ':';
     g_log += what;
@@ -53,17 +54,24 @@ class Probe : public VESSEL3 {
   std::string name_;
 };
 
-}  // namespace
+} // namespace
 
 QUARN_VESSEL_MODULE(Probe)
 
-extern "C" QUARN_EXPORT const char* ProbeLog() { return g_log.c_str(); }
+extern "C" {
+QUARN_EXPORT const char *ProbeLog();
+QUARN_EXPORT void ProbeClear();
+QUARN_EXPORT void ExitModule(HINSTANCE);
+}
+
+extern "C" QUARN_EXPORT const char *ProbeLog() { return g_log.c_str(); }
 extern "C" QUARN_EXPORT void ProbeClear() { g_log.clear(); }
 
-// Exported so the load hook finds it; the path comes from the test's environment.
+// Exported so the load hook finds it; the path comes from the test's
+// environment.
 extern "C" QUARN_EXPORT void ExitModule(HINSTANCE) {
-  if (const char* marker = std::getenv("QUARN_PROBE_EXIT_MARKER")) {
-    if (FILE* f = std::fopen(marker, "w")) {
+  if (const char *marker = std::getenv("QUARN_PROBE_EXIT_MARKER")) {
+    if (FILE *f = std::fopen(marker, "w")) {
       std::fputs("unloaded\n", f);
       std::fclose(f);
     }
