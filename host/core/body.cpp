@@ -95,25 +95,52 @@ std::vector<Body> SolarSystem() {
   return bodies;
 }
 
-void UpdateBodies(std::vector<Body> &bodies, double mjd) {
+namespace {
+
+// The ephemerides change smoothly over an hour: cubic Hermite between hourly samples is good to
+// well under a metre for the planets (and the Earth's monthly wobble about the Earth-Moon
+// barycentre), at a small fraction of ERFA's cost per step.
+constexpr double kSampleDays = 1.0 / 24.0;
+
+void Ephemeris(const Body& b, double mjd, VECTOR3& pos, VECTOR3& vel) {
   const double d1 = 2400000.5, d2 = mjd;
-  for (Body &b : bodies) {
-    double pv[2][3];
-    if (b.ephemeris == kEarthEpv00) {
-      double pvb[2][3];
-      eraEpv00(d1, d2, pv, pvb);
-    } else if (b.ephemeris == kMarsPlan94) {
-      eraPlan94(d1, d2, 4, pv);
+  double pv[2][3] = {{0, 0, 0}, {0, 0, 0}};
+  if (b.ephemeris == kEarthEpv00) {
+    double pvb[2][3];
+    eraEpv00(d1, d2, pv, pvb);
+  } else if (b.ephemeris == kMarsPlan94) {
+    eraPlan94(d1, d2, 4, pv);
+  }
+  pos = ToHost({pv[0][0] * kAU, pv[0][1] * kAU, pv[0][2] * kAU});
+  vel = ToHost({pv[1][0] * kAU / kDay, pv[1][1] * kAU / kDay, pv[1][2] * kAU / kDay});
+}
+
+}  // namespace
+
+void UpdateBodies(std::vector<Body>& bodies, double mjd) {
+  double k = std::floor(mjd / kSampleDays);
+  double t0 = k * kSampleDays, t1 = (k + 1) * kSampleDays;
+  for (Body& b : bodies) {
+    if (b.ephemeris < 0) {
+      b.pos = b.vel = {0, 0, 0};
     } else {
-      pv[0][0] = pv[0][1] = pv[0][2] = pv[1][0] = pv[1][1] = pv[1][2] = 0;
+      if (b.sample[0].mjd != t0 || b.sample[1].mjd != t1) {
+        for (int i = 0; i < 2; ++i) {
+          b.sample[i].mjd = i ? t1 : t0;
+          Ephemeris(b, b.sample[i].mjd, b.sample[i].pos, b.sample[i].vel);
+        }
+      }
+      // Hermite basis on u in [0, 1] over an interval of H seconds
+      const double H = kSampleDays * kDay;
+      double u = (mjd - t0) / kSampleDays, u2 = u * u, u3 = u2 * u;
+      double h00 = 2 * u3 - 3 * u2 + 1, h10 = u3 - 2 * u2 + u, h01 = -2 * u3 + 3 * u2, h11 = u3 - u2;
+      double d00 = (6 * u2 - 6 * u) / H, d10 = 3 * u2 - 4 * u + 1, d01 = (-6 * u2 + 6 * u) / H, d11 = 3 * u2 - 2 * u;
+      const Body::Sample &a = b.sample[0], &c = b.sample[1];
+      b.pos = a.pos * h00 + a.vel * (h10 * H) + c.pos * h01 + c.vel * (h11 * H);
+      b.vel = a.pos * d00 + a.vel * d10 + c.pos * d01 + c.vel * d11;
     }
-    b.pos = ToHost({pv[0][0] * kAU, pv[0][1] * kAU, pv[0][2] * kAU});
-    b.vel = ToHost(
-        {pv[1][0] * kAU / kDay, pv[1][1] * kAU / kDay, pv[1][2] * kAU / kDay});
-    b.rotation = std::fmod(b.rotation_at_j2000 +
-                               b.AngularRate() * (mjd - kMjdJ2000) * kDay,
-                           2 * PI);
+    b.rotation = std::fmod(b.rotation_at_j2000 + b.AngularRate() * (mjd - kMjdJ2000) * kDay, 2 * PI);
   }
 }
 
-} // namespace host
+}  // namespace host

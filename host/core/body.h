@@ -27,6 +27,14 @@ struct Body {
   VECTOR3 vel{0, 0, 0}; // global, m/s
   double rotation = 0;  // current rotation angle about the pole, rad
 
+  // Ephemeris samples at the two ends of the hour that holds the date (a pure function of the
+  // date, so stepping stays deterministic); positions in between are cubic Hermite.
+  struct Sample {
+    double mjd = -1e300;
+    VECTOR3 pos{0, 0, 0}, vel{0, 0, 0};
+  };
+  Sample sample[2];
+
   double AngularRate() const; // rad/s
   // Body-fixed to global axes at the current rotation.
   MATRIX3 Orientation() const;

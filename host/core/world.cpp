@@ -31,7 +31,7 @@ World::World(WorldOptions options)
     : options_(std::move(options)),
       loader_(std::make_unique<ModuleLoader>(options_.config_dir,
                                              options_.module_dir)),
-      bodies_(SolarSystem()), mjd_(options_.mjd) {
+      bodies_(SolarSystem()), mjd_(options_.mjd), mjd_at_zero_(options_.mjd) {
   previous_ = g_current;
   g_current = this;
   UpdateBodies(bodies_, mjd_);
@@ -424,7 +424,7 @@ void World::Step(double dt) {
   // the bodies move first, so landed vessels stand on the surface where it is
   // at the step's end
   simt_ += dt;
-  mjd_ += dt / 86400.0;
+  mjd_ = mjd_at_zero_ + simt_ / 86400.0;
   UpdateBodies(bodies_, mjd_);
   StepDynamics(*this, dt);
 

@@ -159,6 +159,7 @@ private:
   unsigned next_generation_ = 1;
   OBJHANDLE focus_ = nullptr;
   double simt_ = 0, simdt_ = 0, mjd_ = 0;
+  double mjd_at_zero_ = 0;  // date at simulation time 0: the date follows simt without summing round-off
   bool in_step_ = false;
   std::array<char, 256> held_{};
   std::vector<std::pair<int, double>> held_until_; // key, time it is released

@@ -26,6 +26,7 @@ struct PendingAttachment {
 
 void World::LoadScenario(const Scenario &sc) {
   mjd_ = sc.mjd;
+  mjd_at_zero_ = mjd_ - simt_ / 86400.0;
   UpdateBodies(bodies_, mjd_);
   std::vector<StandardLines> loaded(sc.vessels.size());
   std::vector<PendingAttachment> attachments;

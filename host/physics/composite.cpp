@@ -8,23 +8,22 @@ namespace host {
 
 namespace {
 
-void Collect(Vessel *v, const MATRIX3 &R, const VECTOR3 &pos, Composite &c) {
+void Collect(Vessel* v, const MATRIX3& R, const VECTOR3& pos, Composite& c) {
   if (c.count >= kMaxMembers) {
     c.truncated = true;
     return;
   }
   c.members[c.count++] = Member{v, R, pos};
-  for (const auto &a : v->config.attachments) {
-    if (a->toparent || !a->peer || !a->peer->owner || !a->peer->owner->alive)
-      continue;
+  for (const auto& a : v->config.attachments) {
+    if (a->toparent || !a->peer || !a->peer->owner || !a->peer->owner->alive) continue;
     RelPose p = AttachmentPose(*a, *a->peer);
     Collect(a->peer->owner, Mul(R, p.Rrel), pos + Mul(R, p.pos), c);
   }
 }
 
-} // namespace
+}  // namespace
 
-void BuildComposite(Vessel &root, Composite &c) {
+void BuildComposite(Vessel& root, Composite& c) {
   c.root = &root;
   c.count = 0;
   c.truncated = false;
@@ -44,11 +43,10 @@ void BuildComposite(Vessel &root, Composite &c) {
   // turned into root axes, moved to the common cg
   MATRIX3 I{0, 0, 0, 0, 0, 0, 0, 0, 0};
   for (int i = 0; i < c.count; ++i) {
-    const Member &mb = c.members[i];
+    const Member& mb = c.members[i];
     double m = mb.v->Mass();
     VECTOR3 p = mb.v->config.pmi * m;
-    MATRIX3 Ii = Mul(Mul(mb.R, MATRIX3{p.x, 0, 0, 0, p.y, 0, 0, 0, p.z}),
-                     Transpose(mb.R));
+    MATRIX3 Ii = Mul(Mul(mb.R, MATRIX3{p.x, 0, 0, 0, p.y, 0, 0, 0, p.z}), Transpose(mb.R));
     VECTOR3 d = mb.pos - c.cg;
     double dd = dotp(d, d);
     I.m11 += Ii.m11 + m * (dd - d.x * d.x);
@@ -64,20 +62,18 @@ void BuildComposite(Vessel &root, Composite &c) {
   c.inertia = I;
 }
 
-void UpdateAttachedPoses(Vessel &root) {
+void UpdateAttachedPoses(Vessel& root) {
   bool has_children = false;
-  for (const auto &a : root.config.attachments)
-    has_children |= !a->toparent && a->peer;
-  if (!has_children)
-    return;
+  for (const auto& a : root.config.attachments) has_children |= !a->toparent && a->peer;
+  if (!has_children) return;
   Composite c;
   c.count = 0;
   Collect(&root, Identity3(), {0, 0, 0}, c);
-  const Kinematics &k = root.state.kin;
+  const Kinematics& k = root.state.kin;
   VECTOR3 omega_g = Mul(k.R, k.omega);
   for (int m = 1; m < c.count; ++m) {
-    Vessel &child = *c.members[m].v;
-    Kinematics &ck = child.state.kin;
+    Vessel& child = *c.members[m].v;
+    Kinematics& ck = child.state.kin;
     VECTOR3 off = Mul(k.R, c.members[m].pos);
     ck.ref = k.ref;
     ck.R = Mul(k.R, c.members[m].R);
@@ -91,12 +87,11 @@ void UpdateAttachedPoses(Vessel &root) {
   }
 }
 
-void UpdateAttachedPoses(World &world) {
+void UpdateAttachedPoses(World& world) {
   for (std::size_t i = 0; i < world.VesselCount(); ++i) {
-    Vessel *v = world.VesselByIndex(i);
-    if (v && v->alive && !v->Parent())
-      UpdateAttachedPoses(*v);
+    Vessel* v = world.VesselByIndex(i);
+    if (v && v->alive && !v->Parent()) UpdateAttachedPoses(*v);
   }
 }
 
-} // namespace host
+}  // namespace host

@@ -1,32 +1,20 @@
-// The host's flight dynamics: every free vessel, with what is attached to it,
-// moves as one rigid body under gravity, thrust, aerodynamics and ground
-// contact.
+// The host's flight dynamics: every free vessel, with what is attached to it, moves as one rigid
+// body under gravity, thrust, aerodynamics and ground contact.
 #pragma once
 
+#include "composite.h"
+#include "surface.h"
+#include "thrust.h"
 #include "vessel_record.h"
 
 namespace host {
 
 class World;
 
-// Advances the world's vessels by dt: forces, propellant, integration, attached
-// poses.
-void StepDynamics(World &world, double dt);
+// Advances the world's vessels by dt (s). Events: "touchdown" (vspeed, positive up, and
+// hspeed, m/s, relative to the ground) at the first ground contact after a second or more in
+// the air; "crash" (the same fields) when a vessel hits far too fast for its touchdown springs:
+// it then stops on the surface.
+void StepDynamics(World& world, double dt);
 
-// Moves every attached vessel to its parent's attachment point (after attach,
-// detach, load).
-void UpdateAttachedPoses(World &world);
-
-// Puts a landed vessel on the surface of its reference body at longitude,
-// latitude (rad) and heading (rad from north toward east), standing on its
-// touchdown points.
-void PlaceLanded(Vessel &v, double longitude, double latitude, double heading);
-// Longitude, latitude and heading of a vessel (rad), for saving.
-void SurfaceCoordinates(const Vessel &v, double &longitude, double &latitude,
-                        double &heading);
-
-// Effective thrust of a thruster now (N): the level limited to 0..1, nothing
-// from an empty tank.
-double EffectiveThrust(const ThrusterRecord &th);
-
-} // namespace host
+}  // namespace host
