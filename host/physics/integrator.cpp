@@ -24,14 +24,17 @@ void FreeFlight(const std::vector<Body>& bodies, const Body& ref, double mass, c
   s.r += s.v * h;
   s.v += (GravityAt(bodies, ref, s.r) + a_other) * (0.5 * h);
 
-  // rotation: (I + h D) w1 = I w0 + h (tau + w0 x I w0)
-  VECTOR3 Iw = Mul(inertia, s.w);
-  VECTOR3 rhs = Iw + (sum.torque + crossp(s.w, Iw)) * h;
+  // rotation: the angular momentum in global axes changes only by the torque (R tau); the
+  // attitude turns with the rate it gives at mid-step, so a free tumble keeps its momentum
+  // exactly; the rotational drag acts implicitly at the end, (I + h D) w1 = I R1^T L
+  MATRIX3 Iinv = InverseSym3(inertia);
+  VECTOR3 L = Mul(s.R, Mul(inertia, s.w) + sum.torque * h);
+  VECTOR3 w_half = Mul(Iinv, TMul(Rotate(s.R, Mul(Iinv, TMul(s.R, L)), 0.5 * h), L));
+  s.R = Rotate(s.R, w_half, h);
   MATRIX3 A{inertia.m11 + h * damping.m11, inertia.m12 + h * damping.m12, inertia.m13 + h * damping.m13,
             inertia.m21 + h * damping.m21, inertia.m22 + h * damping.m22, inertia.m23 + h * damping.m23,
             inertia.m31 + h * damping.m31, inertia.m32 + h * damping.m32, inertia.m33 + h * damping.m33};
-  s.w = Mul(InverseSym3(A), rhs);
-  s.R = Rotate(s.R, s.w, h);
+  s.w = Mul(InverseSym3(A), Mul(inertia, Mul(Iinv, TMul(s.R, L))));
 }
 
 }  // namespace host
