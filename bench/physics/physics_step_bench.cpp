@@ -1,0 +1,116 @@
+// The whole world step (module callbacks and flight dynamics) with the real modules, as
+// vessel-steps per second on one core, and the allocations per step (every operator new in the
+// timed loop is counted).
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+#include <string>
+
+#include "atmosphere.h"
+#include "math3.h"
+#include "world.h"
+
+namespace {
+
+std::atomic<long> g_allocations{0};
+
+}  // namespace
+
+// Kept out of line: inlined into their callers, GCC misreads the malloc/free pairing.
+__attribute__((noinline)) void* operator new(std::size_t n) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
+__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+constexpr int kVessels = 32;
+constexpr double kStep = 0.01;
+
+enum class Scene {
+  Orbit,    // heat shields in low Mars orbit: gravity and the integrator
+  Descent,  // heat shields falling through a deep test atmosphere: drag as well
+  Landed,   // towers standing on Mars: the landed hold and the tower's two passes per step
+  Bus,      // buses in Mars orbit tracking Sun and Earth with wings and antenna
+  Lander,   // landers hovering under horizon-level mode
+};
+
+bool HaveModule(const char* name) {
+  return std::filesystem::exists(std::string(QUARN_BUILD_DIR) + "/lib/" + name + ".so");
+}
+
+VECTOR3 Up(host::Body& b, double lat, double lon) {
+  return host::Mul(b.Orientation(),
+                   VECTOR3{std::cos(lat) * std::cos(lon), std::sin(lat), std::cos(lat) * std::sin(lon)});
+}
+
+void Populate(host::World& world, Scene scene) {
+  host::Body& mars = *world.FindBody("Mars");
+  if (scene == Scene::Descent) mars.atmosphere = host::ExponentialAtmosphere(0.02, 0, 210, 3e6);
+  for (int i = 0; i < kVessels; ++i) {
+    double lat = 0.5 * std::sin(i * 1.3), lon = 0.37 * i;
+    VECTOR3 up = Up(mars, lat, lon), east = unit(crossp(mars.pole, up));
+    VESSELSTATUS vs{};
+    vs.rbody = world.BodyHandle(mars);
+    vs.fuel = 1;
+    std::string name = "V" + std::to_string(i);
+    if (scene == Scene::Landed) {
+      vs.rpos = up * mars.radius;
+      vs.status = 1;
+      world.CreateVessel(name, "brakkatower", vs);
+      continue;
+    }
+    const char* cls = scene == Scene::Bus      ? "QUARN/quarn_bus"
+                      : scene == Scene::Lander ? "QUARN/quarn_vlqn"
+                                               : "QUARN/quarn_htshld";
+    double alt = scene == Scene::Orbit || scene == Scene::Bus ? 300000 : scene == Scene::Descent ? 2.5e6 : 3000;
+    VECTOR3 r = up * (mars.radius + alt);
+    VECTOR3 v =
+        scene == Scene::Orbit || scene == Scene::Bus ? east * std::sqrt(mars.gm / length(r)) : mars.SurfaceVelocity(r);
+    vs.rpos = r;
+    vs.rvel = v;
+    host::Vessel& vessel = world.CreateVessel(name, cls, vs);
+    MATRIX3 R = host::FromCols(crossp(up, east), up, east);  // level, nose east
+    world.Place(vessel, mars, r, v, R, {0.01 * (i % 3), 0.0, 0.02});
+    if (scene == Scene::Lander) vessel.iface->ActivateNavmode(NAVMODE_HLEVEL);
+    if (scene == Scene::Bus) {
+      // wings out and antenna deployed: the full pre-step runs
+      vessel.iface->SetThrusterGroupLevel(THGROUP_MAIN, 0.0);
+      for (int key : {OAPI_KEY_G, OAPI_KEY_K}) world.PressKey(vessel, key);
+    }
+  }
+  world.FinishCreation();
+}
+
+void WorldStep(benchmark::State& state, Scene scene, const char* module) {
+  if (!HaveModule(module)) {
+    state.SkipWithError((std::string(module) + " is not built").c_str());
+    return;
+  }
+  host::World world({std::string(QUARN_SOURCE_DIR) + "/data/config", std::string(QUARN_BUILD_DIR) + "/lib", 61270.5});
+  Populate(world, scene);
+  for (int i = 0; i < 300; ++i) world.Step(kStep);  // warm: buffers grown, motions under way
+
+  long allocations = g_allocations.load();
+  for (auto _ : state) world.Step(kStep);
+  allocations = g_allocations.load() - allocations;
+  const double steps = static_cast<double>(state.iterations());
+  state.counters["vessel_steps_per_s"] = benchmark::Counter(steps * kVessels, benchmark::Counter::kIsRate);
+  state.counters["allocs_per_step"] = allocations / steps;
+  state.SetItemsProcessed(state.iterations() * kVessels);
+}
+
+BENCHMARK_CAPTURE(WorldStep, orbit_heatshields, Scene::Orbit, "quarn_heatshield");
+BENCHMARK_CAPTURE(WorldStep, descent_heatshields, Scene::Descent, "quarn_heatshield");
+BENCHMARK_CAPTURE(WorldStep, landed_towers, Scene::Landed, "brakka_tower");
+BENCHMARK_CAPTURE(WorldStep, orbit_buses, Scene::Bus, "quarn_bus");
+BENCHMARK_CAPTURE(WorldStep, hovering_landers, Scene::Lander, "quarn_velquin");
+
+}  // namespace
