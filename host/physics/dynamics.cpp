@@ -29,9 +29,11 @@ struct Impact {
 };
 
 // Vertical (positive up) and horizontal speed over the ground at state s.
+VECTOR3 UpAt(const VECTOR3& r) { return length(r) > 0 ? unit(r) : VECTOR3{0, 1, 0}; }
+
 void GroundSpeeds(const Body& b, const RigidState& s, double& vspeed, double& hspeed) {
   VECTOR3 rel = s.v - b.SurfaceVelocity(s.r);
-  VECTOR3 up = unit(s.r);
+  VECTOR3 up = UpAt(s.r);
   vspeed = dotp(rel, up);
   hspeed = length(rel - up * vspeed);
 }
@@ -39,9 +41,14 @@ void GroundSpeeds(const Body& b, const RigidState& s, double& vspeed, double& hs
 // A vessel that hit far too fast for its springs stops on the surface: lifted out of the
 // ground, moving and turning with it.
 void StopOnSurface(const Body& b, double depth, RigidState& s) {
-  s.r += unit(s.r) * depth;
+  s.r += UpAt(s.r) * depth;
   s.v = b.SurfaceVelocity(s.r);
   s.w = TMul(s.R, b.pole * b.AngularRate());
+}
+
+bool Finite(const VECTOR3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool Finite(const RigidState& s) {
+  return Finite(s.r) && Finite(s.v) && Finite(s.w) && Finite(Col(s.R, 0)) && Finite(Col(s.R, 1)) && Finite(Col(s.R, 2));
 }
 
 // Moves the composite by dt: free flight up to the first ground contact, the contact solve
@@ -138,6 +145,12 @@ void StepComposite(World& world, Vessel& root, double dt) {
   // motion, with the mass at mid-step (the tanks drain over it)
   MATRIX3 damping = RotationalDamping(c, air, length(vair), k.omega);
   Impact impact = Move(world, c, sum, damping, c.mass - 0.5 * sum.propellant_used, s, dt);
+  if (!Finite(s)) {
+    // numerical trouble (a module's set-up that no rigid body can follow): the step is not
+    // taken, and the trouble is reported once
+    world.Warn(&root, "motion not finite: the vessel is held where it was");
+    return;
+  }
   ToKinematics(s, c.cg, k);
 
   // ground contact, rest, and the body whose sphere of influence the vessel is in

@@ -72,3 +72,27 @@ TEST_P(AllenEggers, PeakDecelerationAndItsAltitude) {
 INSTANTIATE_TEST_SUITE_P(FlightPathAngles, AllenEggers, testing::Values(Entry{90}, Entry{40}, Entry{15}));
 
 }  // namespace
+
+namespace {
+
+// The host's helper formulas that the modules' coefficient functions call.
+TEST(DragFormulas, InducedDragIsLiftSquaredOverPiAspectEfficiency) {
+  EXPECT_DOUBLE_EQ(oapiGetInducedDrag(0.8, 1.5, 0.7), 0.64 / (PI * 1.5 * 0.7));
+  EXPECT_EQ(oapiGetInducedDrag(0.0, 1.5, 0.7), 0.0);
+  EXPECT_EQ(oapiGetInducedDrag(0.5, 0.0, 0.7), 0.0);  // no wing: no induced drag, not a division by zero
+}
+
+TEST(DragFormulas, WaveDragRisesHoldsAndFalls) {
+  const double M1 = 0.75, M2 = 1.0, M3 = 1.1, cmax = 0.04;
+  EXPECT_EQ(oapiGetWaveDrag(0.5, M1, M2, M3, cmax), 0.0);
+  EXPECT_EQ(oapiGetWaveDrag(M1, M1, M2, M3, cmax), 0.0);
+  EXPECT_NEAR(oapiGetWaveDrag(0.875, M1, M2, M3, cmax), cmax * 0.5, 1e-15);  // the cubic's middle
+  EXPECT_NEAR(oapiGetWaveDrag(M2, M1, M2, M3, cmax), cmax, 1e-15);
+  EXPECT_EQ(oapiGetWaveDrag(1.05, M1, M2, M3, cmax), cmax);
+  EXPECT_NEAR(oapiGetWaveDrag(2.0, M1, M2, M3, cmax), cmax * std::sqrt((M3 * M3 - 1) / (4.0 - 1)), 1e-15);
+  // continuous where the pieces meet
+  for (double M : {M1, M2, M3})
+    EXPECT_NEAR(oapiGetWaveDrag(M - 1e-9, M1, M2, M3, cmax), oapiGetWaveDrag(M + 1e-9, M1, M2, M3, cmax), 1e-6);
+}
+
+}  // namespace
