@@ -193,6 +193,18 @@ TEST_F(RigTest, DerivedTouchdownSpringsCarryTheWeightAtTheirDesignDepth) {
   EXPECT_NEAR(PointHeight(v, 2), -0.75 * g / (w * w), 1e-3);
   EXPECT_LT(GroundSpeed(v), 1e-3);
   EXPECT_TRUE(v.state.landed) << "at rest it stands landed";
+
+  // landed, it holds against pushes the ground can take, and lets go of one it cannot: its
+  // 1000 N main engine pushes sideways, friction holds at most 0.1 of the weight
+  VECTOR3 stood = host::TMul(mars.Orientation(), v.state.kin.rpos);
+  v.iface->SetThrusterGroupLevel(THGROUP_MAIN, 0.2);
+  Run(1);
+  EXPECT_TRUE(v.state.landed);
+  EXPECT_LT(length(host::TMul(mars.Orientation(), v.state.kin.rpos) - stood), 1e-6);
+  v.iface->SetThrusterGroupLevel(THGROUP_MAIN, 1.0);
+  Run(1);
+  EXPECT_FALSE(v.state.landed);
+  EXPECT_GT(length(host::TMul(mars.Orientation(), v.state.kin.rpos) - stood), 0.05);
 }
 
 }  // namespace
