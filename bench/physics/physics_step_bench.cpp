@@ -38,6 +38,8 @@ enum class Scene {
   Orbit,    // heat shields in low Mars orbit: gravity and the integrator
   Descent,  // heat shields falling through a deep test atmosphere: drag as well
   Landed,   // towers standing on Mars: the landed hold and the tower's two passes per step
+  Contact,  // heat shields resting on their points, kept awake by a navigation mode: the contact
+            // solve every step
   Bus,      // buses in Mars orbit tracking Sun and Earth with wings and antenna
   Lander,   // landers hovering under horizon-level mode
 };
@@ -70,7 +72,10 @@ void Populate(host::World& world, Scene scene) {
     const char* cls = scene == Scene::Bus      ? "QUARN/quarn_bus"
                       : scene == Scene::Lander ? "QUARN/quarn_vlqn"
                                                : "QUARN/quarn_htshld";
-    double alt = scene == Scene::Orbit || scene == Scene::Bus ? 300000 : scene == Scene::Descent ? 2.5e6 : 3000;
+    double alt = scene == Scene::Orbit || scene == Scene::Bus ? 300000
+                 : scene == Scene::Descent                    ? 2.5e6
+                 : scene == Scene::Contact                    ? 0.2
+                                                              : 3000;
     VECTOR3 r = up * (mars.radius + alt);
     VECTOR3 v =
         scene == Scene::Orbit || scene == Scene::Bus ? east * std::sqrt(mars.gm / length(r)) : mars.SurfaceVelocity(r);
@@ -78,6 +83,12 @@ void Populate(host::World& world, Scene scene) {
     vs.rvel = v;
     host::Vessel& vessel = world.CreateVessel(name, cls, vs);
     MATRIX3 R = host::FromCols(crossp(up, east), up, east);  // level, nose east
+    if (scene == Scene::Contact) {
+      R = host::FromCols(east, crossp(-up, east), -up);  // heat-shield side down
+      world.Place(vessel, mars, r, v, R, host::TMul(R, mars.pole * mars.AngularRate()));
+      vessel.iface->ActivateNavmode(NAVMODE_HLEVEL);
+      continue;
+    }
     world.Place(vessel, mars, r, v, R, {0.01 * (i % 3), 0.0, 0.02});
     if (scene == Scene::Lander) vessel.iface->ActivateNavmode(NAVMODE_HLEVEL);
     if (scene == Scene::Bus) {
@@ -110,6 +121,7 @@ void WorldStep(benchmark::State& state, Scene scene, const char* module) {
 BENCHMARK_CAPTURE(WorldStep, orbit_heatshields, Scene::Orbit, "quarn_heatshield");
 BENCHMARK_CAPTURE(WorldStep, descent_heatshields, Scene::Descent, "quarn_heatshield");
 BENCHMARK_CAPTURE(WorldStep, landed_towers, Scene::Landed, "brakka_tower");
+BENCHMARK_CAPTURE(WorldStep, resting_heatshields, Scene::Contact, "quarn_heatshield");
 BENCHMARK_CAPTURE(WorldStep, orbit_buses, Scene::Bus, "quarn_bus");
 BENCHMARK_CAPTURE(WorldStep, hovering_landers, Scene::Lander, "quarn_velquin");
 
