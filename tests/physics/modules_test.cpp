@@ -36,8 +36,11 @@ TEST_F(ModulesTest, BusAttitudeGroupsTurnTheWayTheirNamesSay) {
     const VECTOR3 w = bus.state.kin.omega;
     const double got[3] = {w.x, w.y, w.z};
     EXPECT_GT(c.sign * got[c.axis], 0) << "group " << c.group;
-    for (int a = 0; a < 3; ++a)
-      if (a != c.axis) EXPECT_LT(std::fabs(got[a]), 1e-3 * std::fabs(got[c.axis])) << "group " << c.group;
+    for (int a = 0; a < 3; ++a) {
+      if (a != c.axis) {
+        EXPECT_LT(std::fabs(got[a]), 1e-3 * std::fabs(got[c.axis])) << "group " << c.group;
+      }
+    }
   }
   // pitch up from R2 and R4: 22 N along (-1, -1, 0)/sqrt 2 and (1, -1, 0)/sqrt 2 at z = -2.329 m,
   // tau_x = 2 x 22 x 2.329 / sqrt 2, over I_xx = 2 m^2 x 4332 kg
