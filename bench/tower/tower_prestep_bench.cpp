@@ -9,21 +9,9 @@
 
 #include "math3.h"
 #include "world.h"
+#include "../allocation_counter.h"
 
-namespace {
-
-std::atomic<long> g_allocations{0};
-
-}  // namespace
-
-// Kept out of line: inlined into their callers, GCC misreads the malloc/free pairing.
-__attribute__((noinline)) void* operator new(std::size_t n) {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+using bench::g_allocations;
 
 namespace {
 
