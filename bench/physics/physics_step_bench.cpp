@@ -10,10 +10,11 @@
 #include <new>
 #include <string>
 
+#include "../allocation_counter.h"
 #include "atmosphere.h"
 #include "math3.h"
+#include "scenario.h"
 #include "world.h"
-#include "../allocation_counter.h"
 
 using bench::g_allocations;
 
@@ -29,7 +30,8 @@ enum class Scene {
   Contact,  // heat shields resting on their points, kept awake by a navigation mode: the contact
             // solve every step
   Bus,      // buses in Mars orbit tracking Sun and Earth with wings and antenna
-  Lander,   // landers hovering under horizon-level mode
+  Lander,   // landers whose descent is over (their pre-step holds the engines at 0) in Mars
+            // orbit, held level with the horizon by the navigation mode on their clusters
 };
 
 bool HaveModule(const char* name) {
@@ -43,6 +45,14 @@ VECTOR3 Up(host::Body& b, double lat, double lon) {
 
 void Populate(host::World& world, Scene scene) {
   host::Body& mars = *world.FindBody("Mars");
+  if (scene == Scene::Lander) {
+    // landers come from scenario lines that say their descent is over
+    std::string text = "BEGIN_SHIPS\n";
+    for (int i = 0; i < kVessels; ++i)
+      text += "V" + std::to_string(i) +
+              ":QUARN/quarn_vlqn\n  STATUS Orbiting Mars\n  RPOS 3700000 0 0\n  DSC 3 2 0.0\nEND\n";
+    world.LoadScenario(host::ParseScenario(text + "END_SHIPS\n", "landers.scn"));
+  }
   if (scene == Scene::Descent) mars.atmosphere = host::ExponentialAtmosphere(0.02, 0, 210, 3e6);
   for (int i = 0; i < kVessels; ++i) {
     double lat = 0.5 * std::sin(i * 1.3), lon = 0.37 * i;
@@ -60,16 +70,15 @@ void Populate(host::World& world, Scene scene) {
     const char* cls = scene == Scene::Bus      ? "QUARN/quarn_bus"
                       : scene == Scene::Lander ? "QUARN/quarn_vlqn"
                                                : "QUARN/quarn_htshld";
-    double alt = scene == Scene::Orbit || scene == Scene::Bus ? 300000
-                 : scene == Scene::Descent                    ? 2.5e6
-                 : scene == Scene::Contact                    ? 0.2
-                                                              : 3000;
+    double alt = scene == Scene::Orbit || scene == Scene::Bus || scene == Scene::Lander ? 300000
+                 : scene == Scene::Descent                                              ? 2.5e6
+                 : scene == Scene::Contact                                              ? 0.2
+                                                                                        : 3000;
     VECTOR3 r = up * (mars.radius + alt);
-    VECTOR3 v =
-        scene == Scene::Orbit || scene == Scene::Bus ? east * std::sqrt(mars.gm / length(r)) : mars.SurfaceVelocity(r);
+    VECTOR3 v = alt == 300000 ? east * std::sqrt(mars.gm / length(r)) : mars.SurfaceVelocity(r);
     vs.rpos = r;
     vs.rvel = v;
-    host::Vessel& vessel = world.CreateVessel(name, cls, vs);
+    host::Vessel& vessel = scene == Scene::Lander ? *world.FindByName(name) : world.CreateVessel(name, cls, vs);
     MATRIX3 R = host::FromCols(crossp(up, east), up, east);  // level, nose east
     if (scene == Scene::Contact) {
       R = host::FromCols(east, crossp(-up, east), -up);  // heat-shield side down
@@ -111,6 +120,6 @@ BENCHMARK_CAPTURE(WorldStep, descent_heatshields, Scene::Descent, "quarn_heatshi
 BENCHMARK_CAPTURE(WorldStep, landed_towers, Scene::Landed, "brakka_tower");
 BENCHMARK_CAPTURE(WorldStep, resting_heatshields, Scene::Contact, "quarn_heatshield");
 BENCHMARK_CAPTURE(WorldStep, orbit_buses, Scene::Bus, "quarn_bus");
-BENCHMARK_CAPTURE(WorldStep, hovering_landers, Scene::Lander, "quarn_velquin");
+BENCHMARK_CAPTURE(WorldStep, levelled_landers, Scene::Lander, "quarn_velquin");
 
 }  // namespace

@@ -49,10 +49,11 @@ TEST_F(ContactTest, HeatShieldDroppedFromFiveMetresComesToRestOnItsPoints) {
   EXPECT_TRUE(World().Events().Named("crash").empty());
 
   // at rest on all three points, each pressed in by its share of the weight, where it fell
-  std::printf("drop: touchdown at %.4f m/s (free fall %.4f), after 5 s %.2e m/s, points at %.5f %.5f %.5f m "
-              "(static %.5f)\n",
-              std::get<double>(*td[0]->Find("vspeed")), -std::sqrt(2 * g * 5.0), GroundSpeed(v), PointHeight(v, 0),
-              PointHeight(v, 1), PointHeight(v, 2), -kShieldMass * g / (3 * kShieldStiffness));
+  std::printf(
+      "drop: touchdown at %.4f m/s (free fall %.4f), after 5 s %.2e m/s, points at %.5f %.5f %.5f m "
+      "(static %.5f)\n",
+      std::get<double>(*td[0]->Find("vspeed")), -std::sqrt(2 * g * 5.0), GroundSpeed(v), PointHeight(v, 0),
+      PointHeight(v, 1), PointHeight(v, 2), -kShieldMass * g / (3 * kShieldStiffness));
   EXPECT_LT(GroundSpeed(v), 1e-3);
   EXPECT_TRUE(v.iface->GroundContact());
   for (std::size_t i = 0; i < 3; ++i)
