@@ -185,30 +185,29 @@ TEST_F(DescentTest, HoverLevelsFollowTheWeight) {
   }
 }
 
-// Switched on below 6 m, and switched off again below 1.9 m in the same call.
+// Switched on below 6 m, and switched off again below 1.9 m in the same call. The body is shrunk
+// to a radius of 1 m so that heights of 6 and 1.9 m come out exact.
 TEST_F(DescentTest, HorizonLevelModeNearTheGround) {
   const struct {
     double h;
     bool on_before, on_after;
     std::vector<bool> events;
   } cases[] = {
-      {7, false, false, {}},
-      {7, true, true, {}},
-      {6, false, false, {}},
-      {6, true, true, {}},
-      {5.5, false, true, {true}},
-      {2, false, true, {true}},
-      {1.8, false, false, {true, false}},
+      {7, false, false, {}},       {7, true, true, {}},
+      {6, false, false, {}},       {6, true, true, {}},
+      {5.5, false, true, {true}},  {2, false, true, {true}},
+      {1.9, false, true, {true}},  {1.8, false, false, {true, false}},
       {1.8, true, false, {false}},
   };
   for (const auto& tc : cases) {
     SCOPED_TRACE(testing::Message() << tc.h << (tc.on_before ? " on" : " off"));
     world_.reset();
+    Mars().radius = 1;
     host::Vessel& lander = LoadLander("  DSC 2 2 0.0000\n", {tc.h, {0, -0.5, 0}});
     const double h = lander.iface->GetAltitude(ALTMODE_GROUND);
-    ASSERT_NEAR(h, tc.h, 1e-9);
-    if (tc.h == 6) {
-      ASSERT_EQ(h, 6.0);  // exactly at the threshold
+    ASSERT_NEAR(h, tc.h, 1e-12);
+    if (tc.h == 6 || tc.h == 1.9) {
+      ASSERT_EQ(h, tc.h);  // exactly at the threshold
     }
     if (tc.on_before) lander.iface->ActivateNavmode(NAVMODE_HLEVEL);
     const std::size_t before = NavmodeEvents().size();
@@ -274,3 +273,53 @@ TEST_F(DescentTest, LoadedLandedLanderHoldsItsEnginesOff) {
 }
 
 }  // namespace
+
+// Whole descents with the host's physics, from the release: coast, pitch-up, full-thrust and
+// guided burns down to the stop height, cut-off when rising again below 2.5 m, then a free fall
+// onto the touchdown points, 0.1 m below the centre.
+TEST_F(DescentTest, ReleasedLanderFliesDownAndDropsFromItsCutOff) {
+  constexpr double kContactHeight = 0.1;  // m: the touchdown points' depth below the centre
+  const Pose releases[] = {
+      {1000, {0, -40, 0}},
+      {1000, {0, -40, 3}},
+      {1200, {0, -50, 0}},
+  };
+  for (const Pose& release : releases) {
+    SCOPED_TRACE(testing::Message() << release.h << " m, " << -release.v.y << " m/s");
+    world_.reset();
+    host::Vessel& lander = LoadLander("  DSC 1 0 0.0000\n", release);
+    double h_cut = 0, u_cut = 0;
+    bool landed = false;
+    for (int i = 0; i < 8000 && !landed; ++i) {
+      VECTOR3 vh;
+      lander.iface->GetGroundspeedVector(FRAME_HORIZON, vh);
+      h_cut = lander.iface->GetAltitude(ALTMODE_GROUND);
+      u_cut = vh.y;
+      World().Step(0.01);
+      landed = SavedDsc().descent_state == 3;
+    }
+    ASSERT_TRUE(landed);
+    // cut off between the stop height and 2.5 m, rising again, level
+    EXPECT_GT(h_cut, 1.8);
+    EXPECT_LT(h_cut, 2.5);
+    EXPECT_GT(u_cut, 0);
+    EXPECT_NEAR(lander.iface->GetPitch(), 0, 1 * RAD);
+    EXPECT_NEAR(lander.iface->GetBank(), 0, 1 * RAD);
+    EXPECT_FALSE(LevelMode(lander));
+    EXPECT_GT(lander.PropellantMass(), 0);
+
+    // free fall onto the points: v^2 = u^2 + 2 g (h_cut - 0.1)
+    Run(2.0);
+    const auto touchdowns = World().Events().Named("touchdown");
+    ASSERT_EQ(touchdowns.size(), 1u);
+    const double g = Mars().gm / std::pow(Mars().radius, 2);
+    const double expected = -std::sqrt(u_cut * u_cut + 2 * g * (h_cut - kContactHeight));
+    const double vspeed = std::get<double>(*touchdowns[0]->Find("vspeed"));
+    std::printf(
+        "released at %.0f m, %.0f m/s: cut-off at %.3f m rising %.3f m/s, %.2f kg left, touchdown %.3f m/s "
+        "(free fall %.3f)\n",
+        release.h, -release.v.y, h_cut, u_cut, lander.PropellantMass(), vspeed, expected);
+    EXPECT_NEAR(vspeed, expected, 0.02 * -expected);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(Level(lander, k), 0.0);
+  }
+}
