@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943295;
-
 constexpr double kEmptyMass = 235;  // kg; with a full tank the 280 kg the capsule counts
 constexpr double kCwZPos = 4, kCwZNeg = 4, kCwX = 2, kCwY = 2;
 constexpr VECTOR3 kRotDrag = {2, 2, 1};

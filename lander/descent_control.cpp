@@ -9,8 +9,6 @@ namespace {
 enum DescentState { kAttached = 0, kCoasting = 1, kPoweredDescent = 2, kLanded = 3 };
 enum BurnStage { kPitchUpBurn = 0, kFullThrustBurn = 1, kGuidedBurn = 2 };
 
-constexpr double kDegToRad = 0.017453292519943295;
-
 constexpr double kCoastTime = 1;         // s after the release before the engines fire
 constexpr double kPulseInterval = 0.05;  // s, each half of the engines' on-off cycle
 

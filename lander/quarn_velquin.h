@@ -8,13 +8,16 @@ namespace frame {
 struct LineKey;
 }
 
-// Engine clusters, one thruster each, on the unit circle in the x-z plane: cluster 1 on +z,
-// clusters 2 and 3 at 120 and 240 degrees from it. Shared by the set-up and the descent control.
+// Engine clusters, one thruster each of 1200 N, on the unit circle in the x-z plane (m): cluster 1
+// on +z, clusters 2 and 3 at 120 and 240 degrees from it. Shared by the set-up and the descent
+// control.
 constexpr int kClusters = 3;
-constexpr double kClusterThrust = 1200;                                                               // N, each
-constexpr VECTOR3 kClusterPos[kClusters] = {{0, 0, 1}, {-0.8660254, 0, -0.5}, {0.8660254, 0, -0.5}};  // m
-// Principal moments of inertia per unit mass.
-constexpr VECTOR3 kPmi = {0.5, 1, 0.5};  // m^2
+constexpr double kClusterThrust = 1200;
+constexpr VECTOR3 kClusterPos[kClusters] = {{0, 0, 1}, {-0.8660254, 0, -0.5}, {0.8660254, 0, -0.5}};
+// Principal moments of inertia per unit mass, m^2.
+constexpr VECTOR3 kPmi = {0.5, 1, 0.5};
+
+constexpr double kDegToRad = 0.017453292519943295;
 
 class quarn_velquin : public VESSEL3 {
  public:
