@@ -26,6 +26,7 @@ struct Impact {
   int points = 0;        // touchdown points pressing on it
   bool crashed = false;
   double vspeed = 0, hspeed = 0;  // at the moment of contact, m/s
+  double alt = 0;                 // altitude of the root's origin then, m
 };
 
 // Vertical (positive up) and horizontal speed over the ground at state s.
@@ -70,6 +71,7 @@ Impact Move(World& world, const Composite& c, const ForceSum& sum, const MATRIX3
     GatherContacts(c, body, s, contacts);
   }
   GroundSpeeds(body, s, impact.vspeed, impact.hspeed);
+  impact.alt = length(s.r - Mul(s.R, c.cg)) - body.radius;
   ContactLoads loads;
   loads.mass = mass;
   loads.inertia = c.inertia;
@@ -98,16 +100,16 @@ Impact Move(World& world, const Composite& c, const ForceSum& sum, const MATRIX3
 void RecordContact(World& world, Vessel& root, const Impact& impact, double dt) {
   VesselState& st = root.state;
   if (impact.contact) {
-    if (st.in_flight_since_contact) {
-      Event e = world.MakeEvent("touchdown", &root);
+    // both events tell the moment of contact, not the end of the step
+    auto emit = [&](const char* name) {
+      Event e = world.MakeEvent(name, &root);
+      e.alt = impact.alt;
+      e.airspeed = std::sqrt(impact.vspeed * impact.vspeed + impact.hspeed * impact.hspeed);
       e.Add("vspeed", impact.vspeed).Add("hspeed", impact.hspeed);
       world.Events().Emit(std::move(e));
-    }
-    if (impact.crashed) {
-      Event e = world.MakeEvent("crash", &root);
-      e.Add("vspeed", impact.vspeed).Add("hspeed", impact.hspeed);
-      world.Events().Emit(std::move(e));
-    }
+    };
+    if (st.in_flight_since_contact) emit("touchdown");
+    if (impact.crashed) emit("crash");
     st.in_flight_since_contact = false;
     st.airborne_time = 0;
   } else {
