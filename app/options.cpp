@@ -46,7 +46,9 @@ int ParseCommandLine(int argc, char** argv, RunOptions& options) {
     options.scenario = installed.scenario_dir + "/mars_edl.scn";
     options.summary = true;
   }
-  options.progress = progress == "bar" ? ProgressMode::Bar : progress == "none" ? ProgressMode::None : ProgressMode::Auto;
+  options.progress = progress == "bar"    ? ProgressMode::Bar
+                     : progress == "none" ? ProgressMode::None
+                                          : ProgressMode::Auto;
 
   const char* bad = nullptr;
   if (!std::isfinite(options.until) || options.until < 0)

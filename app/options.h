@@ -9,14 +9,14 @@ enum class ProgressMode { Auto, Bar, None };
 
 struct RunOptions {
   std::string scenario;
-  std::string keys;          // empty: the scenario's name with ".keys", if that file exists
-  double until = 900;        // s of simulation time after the start
-  double dt = 0.01;          // s, step length
-  std::string out;           // empty: out/<scenario name>
+  std::string keys;    // empty: the scenario's name with ".keys", if that file exists
+  double until = 900;  // s of simulation time after the start
+  double dt = 0.01;    // s, step length
+  std::string out;     // empty: out/<scenario name>
   ProgressMode progress = ProgressMode::Auto;
-  std::string config_dir;    // holds vessels/<class>.cfg
-  std::string module_dir;    // holds the module libraries
-  bool summary = false;      // end with a summary of the flight (`fly`)
+  std::string config_dir;  // holds vessels/<class>.cfg
+  std::string module_dir;  // holds the module libraries
+  bool summary = false;    // end with a summary of the flight (`fly`)
 };
 
 // The step lengths a run accepts, s.

@@ -40,7 +40,6 @@ EventFile::EventFile(std::string path) : path_(std::move(path)), out_(path_, std
 // Each event reaches the file at once, so a run can be followed while it goes.
 void EventFile::Write(const host::Event& e) { out_ << host::EventToJson(e) << '\n' << std::flush; }
 
-
 void EventFile::Finish() {
   out_.close();
   if (!out_) CannotWrite(path_, "write failed");

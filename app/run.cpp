@@ -31,7 +31,8 @@ std::string ReadInput(const std::string& path, const char* what) {
   std::ifstream in(path, std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (!in.is_open() || in.bad())
-    throw host::HostError(host::kExitNoInput, std::string("cannot read ") + what + " " + path + ": " + std::strerror(errno));
+    throw host::HostError(host::kExitNoInput,
+                          std::string("cannot read ") + what + " " + path + ": " + std::strerror(errno));
   return text;
 }
 

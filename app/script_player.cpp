@@ -37,10 +37,17 @@ void ScriptPlayer::Apply(host::World& world, const host::KeyCommand& c) {
     return;
   }
   switch (c.kind) {
-    case KeyCommand::Key: world.PressKey(*v, c.key, c.modifiers, c.text); break;
-    case KeyCommand::Throttle: v->iface->SetThrusterGroupLevel(THGROUP_MAIN, c.level); break;
-    case KeyCommand::Focus: world.SetFocus(v); break;
-    default: break;
+    case KeyCommand::Key:
+      world.PressKey(*v, c.key, c.modifiers, c.text);
+      break;
+    case KeyCommand::Throttle:
+      v->iface->SetThrusterGroupLevel(THGROUP_MAIN, c.level);
+      break;
+    case KeyCommand::Focus:
+      world.SetFocus(v);
+      break;
+    default:
+      break;
   }
 }
 

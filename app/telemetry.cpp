@@ -41,7 +41,8 @@ std::string CsvField(const std::string& s) {
   return out + "\"";
 }
 
-TelemetryWriter::TelemetryWriter(std::string path) : path_(std::move(path)), out_(path_, std::ios::binary | std::ios::trunc) {
+TelemetryWriter::TelemetryWriter(std::string path)
+    : path_(std::move(path)), out_(path_, std::ios::binary | std::ios::trunc) {
   if (!out_) throw host::HostError(host::kExitCantCreate, "cannot write " + path_ + ": " + std::strerror(errno));
   out_ << kHeader << '\n';
 }
@@ -71,7 +72,6 @@ void TelemetryWriter::Row(double t, host::Vessel& vessel) {
   row += Number(ExhaustLevel(vessel), 4) + "\n";
   out_ << row;
 }
-
 
 void TelemetryWriter::Finish() {
   out_.close();

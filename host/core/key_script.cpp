@@ -11,7 +11,7 @@ namespace host {
 namespace {
 
 struct KeyName {
-  const char *name;
+  const char* name;
   int code;
 };
 
@@ -70,61 +70,50 @@ constexpr KeyName kKeys[] = {
 };
 
 bool IsModifier(int code) {
-  return code == OAPI_KEY_LSHIFT || code == OAPI_KEY_RSHIFT ||
-         code == OAPI_KEY_LCONTROL || code == OAPI_KEY_RCONTROL;
+  return code == OAPI_KEY_LSHIFT || code == OAPI_KEY_RSHIFT || code == OAPI_KEY_LCONTROL || code == OAPI_KEY_RCONTROL;
 }
 
-constexpr const char *kCombo = "a key combination such as J or Shift+Num5 "
-                               "(keys A-Z, 0-9, Num0-Num9; modifiers Shift, "
-                               "RShift, Ctrl, RCtrl before the key)";
+constexpr const char* kCombo =
+    "a key combination such as J or Shift+Num5 "
+    "(keys A-Z, 0-9, Num0-Num9; modifiers Shift, "
+    "RShift, Ctrl, RCtrl before the key)";
 
 class KeyScriptReader {
-public:
-  KeyScriptReader(const std::string &path) : path_(path) {}
+ public:
+  KeyScriptReader(const std::string& path) : path_(path) {}
 
-  KeyCommand Read(const std::string &line, int number) {
+  KeyCommand Read(const std::string& line, int number) {
     line_ = line;
     number_ = number;
     std::vector<std::string> w = text::Words(line);
     KeyCommand c;
     c.line = number;
-    if (!text::ToReal(w[0], c.t) || c.t < 0)
-      Fail("a time in seconds, finite and not negative, at the start");
-    if (w.size() < 2)
-      Fail("a command (key, hold, throttle, focus, save) after the time");
-    const std::string &cmd = w[1];
+    if (!text::ToReal(w[0], c.t) || c.t < 0) Fail("a time in seconds, finite and not negative, at the start");
+    if (w.size() < 2) Fail("a command (key, hold, throttle, focus, save) after the time");
+    const std::string& cmd = w[1];
     if (cmd == "key") {
-      if (w.size() != 3 && w.size() != 4)
-        Fail("T key COMBO [VESSEL]");
+      if (w.size() != 3 && w.size() != 4) Fail("T key COMBO [VESSEL]");
       c.kind = KeyCommand::Key;
       ReadCombo(w[2], c);
-      if (w.size() == 4)
-        c.vessel = w[3];
+      if (w.size() == 4) c.vessel = w[3];
     } else if (cmd == "hold") {
-      if (w.size() != 4)
-        Fail("T hold COMBO SECONDS");
+      if (w.size() != 4) Fail("T hold COMBO SECONDS");
       c.kind = KeyCommand::Hold;
       ReadCombo(w[2], c);
-      if (!text::ToReal(w[3], c.duration) || c.duration <= 0)
-        Fail("a hold time in seconds, finite and positive");
+      if (!text::ToReal(w[3], c.duration) || c.duration <= 0) Fail("a hold time in seconds, finite and positive");
     } else if (cmd == "throttle") {
-      if (w.size() != 4)
-        Fail("T throttle VESSEL LEVEL");
+      if (w.size() != 4) Fail("T throttle VESSEL LEVEL");
       c.kind = KeyCommand::Throttle;
       c.vessel = w[2];
-      if (!text::ToReal(w[3], c.level) || c.level < 0 || c.level > 1)
-        Fail("a throttle level from 0 to 1");
+      if (!text::ToReal(w[3], c.level) || c.level < 0 || c.level > 1) Fail("a throttle level from 0 to 1");
     } else if (cmd == "focus") {
-      if (w.size() != 3)
-        Fail("T focus VESSEL");
+      if (w.size() != 3) Fail("T focus VESSEL");
       c.kind = KeyCommand::Focus;
       c.vessel = w[2];
     } else if (cmd == "save") {
-      if (w.size() < 3)
-        Fail("T save PATH");
+      if (w.size() < 3) Fail("T save PATH");
       c.kind = KeyCommand::Save;
-      // the path is the rest of the line after the time and the command, so it
-      // may hold spaces
+      // the path is the rest of the line after the time and the command, so it may hold spaces
       std::size_t at = line.find(cmd, w[0].size()) + cmd.size();
       c.path = text::Trim(line.substr(at));
     } else {
@@ -133,32 +122,28 @@ public:
     return c;
   }
 
-private:
-  [[noreturn]] void Fail(const std::string &what) {
+ private:
+  [[noreturn]] void Fail(const std::string& what) {
     throw HostError(kExitDataErr, text::Expected(path_, number_, what, line_));
   }
 
-  void ReadCombo(const std::string &combo, KeyCommand &c) {
+  void ReadCombo(const std::string& combo, KeyCommand& c) {
     c.text = combo;
     std::vector<int> codes;
     std::size_t b = 0;
     while (true) {
       std::size_t e = combo.find('+', b);
-      std::string name =
-          combo.substr(b, e == std::string::npos ? std::string::npos : e - b);
+      std::string name = combo.substr(b, e == std::string::npos ? std::string::npos : e - b);
       int code = KeyCode(name);
-      if (code < 0)
-        Fail(kCombo);
+      if (code < 0) Fail(kCombo);
       codes.push_back(code);
-      if (e == std::string::npos)
-        break;
+      if (e == std::string::npos) break;
       b = e + 1;
     }
     c.key = codes.back();
     codes.pop_back();
     for (int m : codes)
-      if (!IsModifier(m))
-        Fail(kCombo);
+      if (!IsModifier(m)) Fail(kCombo);
     c.modifiers = std::move(codes);
   }
 
@@ -167,16 +152,15 @@ private:
   int number_ = 0;
 };
 
-} // namespace
+}  // namespace
 
-int KeyCode(const std::string &name) {
-  for (const KeyName &k : kKeys)
-    if (text::EqualNoCase(name, k.name))
-      return k.code;
+int KeyCode(const std::string& name) {
+  for (const KeyName& k : kKeys)
+    if (text::EqualNoCase(name, k.name)) return k.code;
   return -1;
 }
 
-KeyScript ParseKeyScript(const std::string &text, const std::string &path) {
+KeyScript ParseKeyScript(const std::string& text, const std::string& path) {
   KeyScript script;
   script.path = path;
   KeyScriptReader reader(path);
@@ -185,17 +169,14 @@ KeyScript ParseKeyScript(const std::string &text, const std::string &path) {
     int number = static_cast<int>(i + 1);
     std::string line = lines[i];
     if (text::FirstControlByte(line) >= 0)
-      throw HostError(kExitDataErr,
-                      text::Expected(path, number, "a line of text", line));
+      throw HostError(kExitDataErr, text::Expected(path, number, "a line of text", line));
     line = text::Trim(line.substr(0, line.find('#')));
-    if (line.empty())
-      continue;
+    if (line.empty()) continue;
     script.commands.push_back(reader.Read(line, number));
   }
-  std::stable_sort(
-      script.commands.begin(), script.commands.end(),
-      [](const KeyCommand &a, const KeyCommand &b) { return a.t < b.t; });
+  std::stable_sort(script.commands.begin(), script.commands.end(),
+                   [](const KeyCommand& a, const KeyCommand& b) { return a.t < b.t; });
   return script;
 }
 
-} // namespace host
+}  // namespace host

@@ -40,9 +40,8 @@ std::vector<std::string> LinesOf(const std::string& text) {
 class AppTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quarn-app-" + std::to_string(::getpid()) + "-" +
-            testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() / ("quarn-app-" + std::to_string(::getpid()) + "-" +
+                                        testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     fs::copy_file(fs::path(QUARN_SOURCE_DIR) / "data/scenarios/heatshield_drop.scn", dir_ / "drop.scn");

@@ -88,8 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadClass{"\nColour = red\n",
                  "bad.cfg:2: expected a key of a class file (Module, EmptyMass, Size, PMI, CrossSections, CW, "
                  "Propellant, MainThruster, Attachment, Touchdown) and = value, got 'Colour = red'"},
-        BadClass{"Module = ../evil\n", "bad.cfg:1: expected Module = and the plain name of a module library, got "
-                                       "'Module = ../evil'"},
+        BadClass{"Module = ../evil\n",
+                 "bad.cfg:1: expected Module = and the plain name of a module library, got "
+                 "'Module = ../evil'"},
         BadClass{"Module = a b\n",
                  "bad.cfg:1: expected Module = and the plain name of a module library, got 'Module = a b'"},
         BadClass{"Module =\n", "bad.cfg:1: expected Module = and the plain name of a module library, got 'Module ='"},
@@ -97,12 +98,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadClass{"EmptyMass = nan\n",
                  "bad.cfg:1: expected EmptyMass = mass in kg, greater than 0, got 'EmptyMass = nan'"},
         BadClass{"Size = 2 m\n", "bad.cfg:1: expected Size = mean radius in m, greater than 0, got 'Size = 2 m'"},
-        BadClass{"PMI = 1 1\n", "bad.cfg:1: expected PMI = three moments of inertia per unit mass in m^2, each "
-                                "greater than 0, got 'PMI = 1 1'"},
-        BadClass{"PMI = 1 1 -2\n", "bad.cfg:1: expected PMI = three moments of inertia per unit mass in m^2, each "
-                                   "greater than 0, got 'PMI = 1 1 -2'"},
-        BadClass{"CrossSections = 1 inf 1\n",
-                 "bad.cfg:1: expected CrossSections = three areas in m^2, none negative, got 'CrossSections = 1 inf 1'"},
+        BadClass{"PMI = 1 1\n",
+                 "bad.cfg:1: expected PMI = three moments of inertia per unit mass in m^2, each "
+                 "greater than 0, got 'PMI = 1 1'"},
+        BadClass{"PMI = 1 1 -2\n",
+                 "bad.cfg:1: expected PMI = three moments of inertia per unit mass in m^2, each "
+                 "greater than 0, got 'PMI = 1 1 -2'"},
+        BadClass{
+            "CrossSections = 1 inf 1\n",
+            "bad.cfg:1: expected CrossSections = three areas in m^2, none negative, got 'CrossSections = 1 inf 1'"},
         BadClass{"CW = -1\n", "bad.cfg:1: expected CW = drag coefficient, not negative, got 'CW = -1'"},
         BadClass{"Propellant = lots\n",
                  "bad.cfg:1: expected Propellant = capacity in kg, not negative, got 'Propellant = lots'"},
@@ -118,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadClass{"Attachment = 1 0 0 0 0 0 1 0 1 0\n",
                  "bad.cfg:1: expected Attachment = toparent(0 or 1) px py pz dx dy dz rx ry rz ID (directions not "
                  "zero), got 'Attachment = 1 0 0 0 0 0 1 0 1 0'"},
-        BadClass{"Touchdown = 0 0\n", "bad.cfg:1: expected Touchdown = x y z, three lines in all, got 'Touchdown = 0 0'"},
+        BadClass{"Touchdown = 0 0\n",
+                 "bad.cfg:1: expected Touchdown = x y z, three lines in all, got 'Touchdown = 0 0'"},
         BadClass{"Touchdown = 0 1 0\nTouchdown = 1 0 0\nTouchdown = -1 0 0\nTouchdown = 0 0 1\n",
                  "bad.cfg:4: expected Touchdown = x y z, three lines in all, got 'Touchdown = 0 0 1'"},
         BadClass{"Touchdown = 0 1 0\nSize = 1\nTouchdown = 1 0 0\n",
@@ -140,10 +145,10 @@ TEST(ClassConfig, UnusableOrMissingClassesAreUnavailable) {
   } cases[] = {
       {"QUARN/none", "class 'QUARN/none': no class file " + dir + "/vessels/QUARN/none.cfg"},
       {"QUARN", "class 'QUARN': no class file " + dir + "/vessels/QUARN.cfg"},
-      {"../vessels/QUARN/quarn_htshld",
-       "class '../vessels/QUARN/quarn_htshld': not a name of a class file below " + dir + "/vessels/, nothing looked for"},
-      {"QUARN/../QUARN/quarn_htshld",
-       "class 'QUARN/../QUARN/quarn_htshld': not a name of a class file below " + dir + "/vessels/, nothing looked for"},
+      {"../vessels/QUARN/quarn_htshld", "class '../vessels/QUARN/quarn_htshld': not a name of a class file below " +
+                                            dir + "/vessels/, nothing looked for"},
+      {"QUARN/../QUARN/quarn_htshld", "class 'QUARN/../QUARN/quarn_htshld': not a name of a class file below " + dir +
+                                          "/vessels/, nothing looked for"},
       {"/etc/passwd", "class '/etc/passwd': not a name of a class file below " + dir + "/vessels/, nothing looked for"},
       {"QUARN//quarn_htshld",
        "class 'QUARN//quarn_htshld': not a name of a class file below " + dir + "/vessels/, nothing looked for"},

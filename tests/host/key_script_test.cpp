@@ -15,15 +15,15 @@ using host::ParseKeyScript;
 
 TEST(KeyNames, ScanCodes) {
   const std::pair<const char*, int> table[] = {
-      {"A", 0x1E},    {"B", 0x30},    {"C", 0x2E},    {"D", 0x20},    {"E", 0x12},      {"F", 0x21},
-      {"G", 0x22},    {"H", 0x23},    {"I", 0x17},    {"J", 0x24},    {"K", 0x25},      {"L", 0x26},
-      {"M", 0x32},    {"N", 0x31},    {"O", 0x18},    {"P", 0x19},    {"Q", 0x10},      {"R", 0x13},
-      {"S", 0x1F},    {"T", 0x14},    {"U", 0x16},    {"V", 0x2F},    {"W", 0x11},      {"X", 0x2D},
-      {"Y", 0x15},    {"Z", 0x2C},    {"1", 0x02},    {"2", 0x03},    {"3", 0x04},      {"4", 0x05},
-      {"5", 0x06},    {"6", 0x07},    {"7", 0x08},    {"8", 0x09},    {"9", 0x0A},      {"0", 0x0B},
-      {"Num0", 0x52}, {"Num1", 0x4F}, {"Num2", 0x50}, {"Num3", 0x51}, {"Num4", 0x4B},   {"Num5", 0x4C},
-      {"Num6", 0x4D}, {"Num7", 0x47}, {"Num8", 0x48}, {"Num9", 0x49}, {"Shift", 0x2A},  {"RShift", 0x36},
-      {"Ctrl", 0x1D}, {"RCtrl", 0x9D}, {"j", 0x24},   {"num5", 0x4C}, {"SHIFT", 0x2A},
+      {"A", 0x1E},    {"B", 0x30},     {"C", 0x2E},    {"D", 0x20},    {"E", 0x12},     {"F", 0x21},
+      {"G", 0x22},    {"H", 0x23},     {"I", 0x17},    {"J", 0x24},    {"K", 0x25},     {"L", 0x26},
+      {"M", 0x32},    {"N", 0x31},     {"O", 0x18},    {"P", 0x19},    {"Q", 0x10},     {"R", 0x13},
+      {"S", 0x1F},    {"T", 0x14},     {"U", 0x16},    {"V", 0x2F},    {"W", 0x11},     {"X", 0x2D},
+      {"Y", 0x15},    {"Z", 0x2C},     {"1", 0x02},    {"2", 0x03},    {"3", 0x04},     {"4", 0x05},
+      {"5", 0x06},    {"6", 0x07},     {"7", 0x08},    {"8", 0x09},    {"9", 0x0A},     {"0", 0x0B},
+      {"Num0", 0x52}, {"Num1", 0x4F},  {"Num2", 0x50}, {"Num3", 0x51}, {"Num4", 0x4B},  {"Num5", 0x4C},
+      {"Num6", 0x4D}, {"Num7", 0x47},  {"Num8", 0x48}, {"Num9", 0x49}, {"Shift", 0x2A}, {"RShift", 0x36},
+      {"Ctrl", 0x1D}, {"RCtrl", 0x9D}, {"j", 0x24},    {"num5", 0x4C}, {"SHIFT", 0x2A},
   };
   for (const auto& [name, code] : table) EXPECT_EQ(KeyCode(name), code) << name;
   for (const char* unknown : {"", "Num", "Num10", "F1", "Alt", "JJ", "Shift+J", " J"})
@@ -105,7 +105,8 @@ const std::string kCombo =
 INSTANTIATE_TEST_SUITE_P(
     Table, KeyScriptRefusal,
     testing::Values(
-        BadScript{"key J\n", "bad.keys:1: expected a time in seconds, finite and not negative, at the start, got 'key J'"},
+        BadScript{"key J\n",
+                  "bad.keys:1: expected a time in seconds, finite and not negative, at the start, got 'key J'"},
         BadScript{"# ok\n-1 key J\n",
                   "bad.keys:2: expected a time in seconds, finite and not negative, at the start, got '-1 key J'"},
         BadScript{"nan key J\n",

@@ -102,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "bad.scn:2: expected System and one name, got 'System'"},
         BadScenario{"BEGIN_ENVIRONMENT\n  Weather fine\nEND_ENVIRONMENT\n",
                     "bad.scn:2: expected System NAME, Date MJD x or END_ENVIRONMENT, got 'Weather fine'"},
-        BadScenario{"BEGIN_ENVIRONMENT\n  System Sol\n", "bad.scn:2: expected END_ENVIRONMENT, got the end of the file"},
+        BadScenario{"BEGIN_ENVIRONMENT\n  System Sol\n",
+                    "bad.scn:2: expected END_ENVIRONMENT, got the end of the file"},
         BadScenario{"BEGIN_FOCUS\n  Ship Two Words\nEND_FOCUS\n",
                     "bad.scn:2: expected Ship NAME or END_FOCUS, got 'Ship Two Words'"},
         BadScenario{"BEGIN_SHIPS\nNoClass\nEND\nEND_SHIPS\n",
@@ -134,8 +135,9 @@ TEST(ScenarioReader, RefusesNulBytesAndOverlongVesselLines) {
     ParseScenario(long_line, "long.scn");
     FAIL();
   } catch (const HostError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("long.scn:3: expected a vessel line of at most 255 characters, got 'XYZ 111", 0),
-              0u)
+    EXPECT_EQ(
+        std::string(e.what()).rfind("long.scn:3: expected a vessel line of at most 255 characters, got 'XYZ 111", 0),
+        0u)
         << e.what();
   }
 }
@@ -145,9 +147,8 @@ TEST(ScenarioReader, RefusesNulBytesAndOverlongVesselLines) {
 TEST(StandardLines, ReadsEveryKind) {
   StandardLines s;
   for (const char* line :
-       {"STATUS Landed Mars", "RPOS 1.5 -2 3e3", "rvel 4 5 6", "AROT 10 20 30", "VROT 0.5 0 -0.5",
-        "POS -80.6 28.6", "HEADING 270", "PRPLEVEL 0:1.000000 2:0.25", "THLEVEL 3:0.5", "NAVMODE 1 2",
-        "ATTACHED 0:1,KTX_Capsule"}) {
+       {"STATUS Landed Mars", "RPOS 1.5 -2 3e3", "rvel 4 5 6", "AROT 10 20 30", "VROT 0.5 0 -0.5", "POS -80.6 28.6",
+        "HEADING 270", "PRPLEVEL 0:1.000000 2:0.25", "THLEVEL 3:0.5", "NAVMODE 1 2", "ATTACHED 0:1,KTX_Capsule"}) {
     EXPECT_TRUE(ParseStandardLine(line, s)) << line << ": " << s.error;
   }
   EXPECT_TRUE(s.error.empty());
