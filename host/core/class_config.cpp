@@ -33,13 +33,9 @@ class ClassReader {
     } else if (is("Size")) {
       cfg_.size = Positive(w, "Size = mean radius in m, greater than 0");
     } else if (is("PMI")) {
-      cfg_.pmi = Vector3(w,
-                         "PMI = three moments of inertia per unit mass in m^2, "
-                         "each greater than 0");
-      if (cfg_.pmi.x <= 0 || cfg_.pmi.y <= 0 || cfg_.pmi.z <= 0)
-        Fail(
-            "PMI = three moments of inertia per unit mass in m^2, each "
-            "greater than 0");
+      const char* what = "PMI = three moments of inertia per unit mass in m^2, each greater than 0";
+      cfg_.pmi = Vector3(w, what);
+      if (cfg_.pmi.x <= 0 || cfg_.pmi.y <= 0 || cfg_.pmi.z <= 0) Fail(what);
     } else if (is("CrossSections")) {
       const char* what = "CrossSections = three areas in m^2, none negative";
       cfg_.cross_sections = Vector3(w, what);
@@ -50,9 +46,7 @@ class ClassReader {
       cfg_.propellant = NotNegative(w, "Propellant = capacity in kg, not negative");
     } else if (is("MainThruster")) {
       const char* what =
-          "MainThruster = px py pz dx dy dz thrust isp "
-          "(direction not zero, thrust and isp greater "
-          "than 0)";
+          "MainThruster = px py pz dx dy dz thrust isp (direction not zero, thrust and isp greater than 0)";
       if (w.size() != 8) Fail(what);
       NativeThruster t;
       t.pos = Reals3(w, 0, what);
@@ -62,9 +56,7 @@ class ClassReader {
         Fail(what);
       cfg_.main_thrusters.push_back(t);
     } else if (is("Attachment")) {
-      const char* what =
-          "Attachment = toparent(0 or 1) px py pz dx dy dz rx "
-          "ry rz ID (directions not zero)";
+      const char* what = "Attachment = toparent(0 or 1) px py pz dx dy dz rx ry rz ID (directions not zero)";
       if (w.size() != 11 || (w[0] != "0" && w[0] != "1")) Fail(what);
       NativeAttachment a;
       a.toparent = w[0] == "1";
@@ -81,8 +73,7 @@ class ClassReader {
       touchdown_line_ = number;
     } else {
       Fail(
-          "a key of a class file (Module, EmptyMass, Size, PMI, "
-          "CrossSections, CW, Propellant, MainThruster, "
+          "a key of a class file (Module, EmptyMass, Size, PMI, CrossSections, CW, Propellant, MainThruster, "
           "Attachment, Touchdown) and = value");
     }
   }
@@ -97,9 +88,9 @@ class ClassReader {
                                         std::to_string(td.size()));
     // The three points define the base; in a line they define none.
     if (length(crossp(td[1] - td[0], td[2] - td[0])) == 0)
-      throw HostError(kExitDataErr, path_ + ":" + std::to_string(number_) +
-                                        ": expected three Touchdown points that are not in a "
-                                        "line, got points in a line");
+      throw HostError(kExitDataErr,
+                      path_ + ":" + std::to_string(number_) +
+                          ": expected three Touchdown points that are not in a line, got points in a line");
   }
 
  private:

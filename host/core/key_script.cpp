@@ -74,9 +74,8 @@ bool IsModifier(int code) {
 }
 
 constexpr const char* kCombo =
-    "a key combination such as J or Shift+Num5 "
-    "(keys A-Z, 0-9, Num0-Num9; modifiers Shift, "
-    "RShift, Ctrl, RCtrl before the key)";
+    "a key combination such as J or Shift+Num5 (keys A-Z, 0-9, Num0-Num9; modifiers Shift, RShift, Ctrl, RCtrl before "
+    "the key)";
 
 class KeyScriptReader {
  public:

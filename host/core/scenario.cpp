@@ -38,9 +38,7 @@ class ScenarioReader {
       else if (line_.compare(0, 6, "BEGIN_") == 0 && line_.find_first_of(" \t") == std::string::npos)
         SkipBlock("END_" + line_.substr(6));
       else
-        Fail(
-            "BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or "
-            "another BEGIN_ block");
+        Fail("BEGIN_DESC, BEGIN_ENVIRONMENT, BEGIN_FOCUS, BEGIN_SHIPS or another BEGIN_ block");
     }
     return std::move(scenario_);
   }
