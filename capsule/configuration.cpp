@@ -169,6 +169,8 @@ void quarn_edl_capsule::DefineAnimations() {
   AddAnimationComponent(anim_collapse, 0.8, 1.0, &t.flatten);
 }
 
+// Counting a held lander here as well would weigh the stack at 880 kg: too heavy to fall below
+// the release speed under the parachute.
 void quarn_edl_capsule::UpdateEmptyMass() {
   double mass = shield_state == kShieldOn ? kMassWithShield : kMassWithoutShield;
   if (lander_state == kNoLander) mass += kLanderMass;
