@@ -99,20 +99,9 @@ class CapsuleTest : public physics_test::PhysicsTest {
   // The capsule's "CHT" line in a saved scenario.
   Cht SavedCht(const std::string& name = kCapsuleName) {
     Cht c;
-    std::istringstream in(World().SaveScenario());
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-      if (line.rfind(name + ":", 0) == 0)
-        inside = true;
-      else if (line == "END")
-        inside = false;
-      else if (inside && line.rfind("  CHT ", 0) == 0) {
-        c.text = line.substr(6);
-        std::sscanf(c.text.c_str(), "%d %d %d %lf %d %lf", &c.shield_state, &c.lander_state, &c.chute_state,
-                    &c.chute_proc, &c.collapse_state, &c.collapse_proc);
-      }
-    }
+    c.text = SavedLine(name, "CHT");
+    std::sscanf(c.text.c_str(), "%d %d %d %lf %d %lf", &c.shield_state, &c.lander_state, &c.chute_state, &c.chute_proc,
+                &c.collapse_state, &c.collapse_proc);
     return c;
   }
 

@@ -83,19 +83,8 @@ class LanderTest : public physics_test::PhysicsTest {
   // The lander's "DSC" line in a saved scenario.
   Dsc SavedDsc(const std::string& name = "Velquin") {
     Dsc d;
-    std::istringstream in(World().SaveScenario());
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-      if (line.rfind(name + ":", 0) == 0)
-        inside = true;
-      else if (line == "END")
-        inside = false;
-      else if (inside && line.rfind("  DSC ", 0) == 0) {
-        d.text = line.substr(6);
-        std::sscanf(d.text.c_str(), "%d %d %lf", &d.descent_state, &d.burn_stage, &d.stage_timer);
-      }
-    }
+    d.text = SavedLine(name, "DSC");
+    std::sscanf(d.text.c_str(), "%d %d %lf", &d.descent_state, &d.burn_stage, &d.stage_timer);
     return d;
   }
 
