@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -9,10 +10,12 @@
 #include <iterator>
 
 #include "key_script.h"
+#include "mission_watch.h"
 #include "outputs.h"
 #include "progress.h"
 #include "scenario.h"
 #include "script_player.h"
+#include "summary.h"
 #include "telemetry.h"
 #include "timeline.h"
 #include "world.h"
@@ -57,6 +60,7 @@ std::string Join(const std::vector<std::string>& lines) {
 }  // namespace
 
 RunReport RunScenario(const RunOptions& o) {
+  const auto wall_start = std::chrono::steady_clock::now();
   // inputs first: nothing is written for a run that cannot start
   host::Scenario scenario = host::ParseScenario(ReadInput(o.scenario, "scenario file"), o.scenario);
   host::KeyScript script = LoadKeyScript(o);
@@ -72,7 +76,9 @@ RunReport RunScenario(const RunOptions& o) {
   TelemetryWriter telemetry((fs::path(report.out_dir) / "telemetry.csv").string());
   Progress progress(o.progress, o.until);
 
+  MissionWatch watch;
   auto show = [&](const host::Event& e) {
+    if (o.summary) watch.OnEvent(world, e);
     events.Write(e);
     progress.Clear();
     std::printf("%s\n", FormatEventRow(e).c_str());
@@ -90,10 +96,13 @@ RunReport RunScenario(const RunOptions& o) {
     double left = o.until - world.SimTime();
     if (left <= tolerance) break;
     world.Step(std::min(o.dt, left));
+    if (o.summary) watch.AfterStep(world);
   }
   progress.Finish(world.SimTime());
   if (player.Remaining() > 0)
     std::fprintf(stderr, "quarn: %zu key-script command(s) after t = %g s not applied\n", player.Remaining(), o.until);
+
+  if (o.summary) report.summary = FlightSummary(watch, world);
 
   WriteTextFile((fs::path(report.out_dir) / "final.scn").string(), world.SaveScenario(Join(scenario.description)));
   host::Vessel* focus = world.Focus();
@@ -105,6 +114,7 @@ RunReport RunScenario(const RunOptions& o) {
 
   report.end_time = world.SimTime();
   report.events = world.Events().All();
+  report.wall_seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
   return report;
 }
 

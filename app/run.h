@@ -13,6 +13,8 @@ struct RunReport {
   std::string out_dir;
   double end_time = 0;  // s since the start
   std::vector<host::Event> events;
+  std::string summary;      // the flight summary (`fly`), else empty
+  double wall_seconds = 0;  // wall-clock time of the whole run, loading and writing included
 };
 
 // Throws HostError with the exit code of what went wrong.

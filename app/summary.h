@@ -1,14 +1,15 @@
-// The short account of a flight that `quarn fly` ends with.
+// The short account of the reference mission that `quarn fly` ends with.
 #pragma once
 
 #include <string>
-#include <vector>
 
-#include "events.h"
+#include "mission_watch.h"
+#include "world.h"
 
 namespace app {
 
-// The events of a run in order, each with its time, altitude and speed, then the end time.
-std::string FlightSummary(const std::vector<host::Event>& events, double end_time);
+// The sequence's moments with time, altitude and airspeed; the capsule's peak loads; the
+// lander's touchdown, propellant and distance from the capsule; where every vessel ended.
+std::string FlightSummary(const MissionWatch& watch, host::World& world);
 
 }  // namespace app

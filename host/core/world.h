@@ -84,6 +84,8 @@ public:
   // Writes the whole world as scenario text, every vessel through its
   // clbkSaveState.
   std::string SaveScenario(const std::string &description = "");
+  // The lines of one vessel's block as its clbkSaveState writes them.
+  std::string SaveVessel(Vessel &v);
   // Runs clbkPostCreation of every vessel that still waits for it.
   void FinishCreation();
   // Marks a vessel for deletion; it goes at the end of the current step (at

@@ -134,6 +134,14 @@ void World::LoadScenario(const Scenario &sc) {
   FinishCreation();
 }
 
+std::string World::SaveVessel(Vessel &v) {
+  std::string out;
+  ScenarioBlockWriter writer;
+  writer.out = &out;
+  v.Callbacks()->clbkSaveState(&writer);
+  return out;
+}
+
 std::string World::SaveScenario(const std::string &description) {
   std::string out;
   if (!description.empty())
@@ -150,9 +158,7 @@ std::string World::SaveScenario(const std::string &description) {
   for (unsigned s : order_) {
     Vessel &v = *slots_[s];
     out += v.name + ":" + v.class_name + "\n";
-    ScenarioBlockWriter writer;
-    writer.out = &out;
-    v.Callbacks()->clbkSaveState(&writer);
+    out += SaveVessel(v);
     out += "END\n";
   }
   out += "END_SHIPS\n";
