@@ -1,7 +1,6 @@
 // The quarn command as a user runs it: exit codes, the files of a run, the key script beside
 // the scenario, the install layout, and that a run repeats exactly.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "quarn_process.h"
 #include "scenario.h"
 #include "world.h"
 
@@ -18,24 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int code = -1;
-  std::string out, err;
-};
-
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> LinesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using Result = testing_support::QuarnResult;
+using testing_support::LinesOf;
+using testing_support::Slurp;
 
 class AppTest : public testing::Test {
  protected:
@@ -55,13 +40,7 @@ class AppTest : public testing::Test {
 
   // Runs a program with arguments (a shell word list) in the test's directory.
   Result Run(const std::string& args, const std::string& exe = QUARN_EXE) {
-    std::string cmd = "cd '" + dir_.string() + "' && '" + exe + "' " + args + " >stdout.txt 2>stderr.txt";
-    int status = std::system(cmd.c_str());
-    Result r;
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = Slurp(dir_ / "stdout.txt");
-    r.err = Slurp(dir_ / "stderr.txt");
-    return r;
+    return testing_support::RunQuarn(dir_, args, exe);
   }
 
   fs::path dir_;
