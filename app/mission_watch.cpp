@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "composite.h"
+
 namespace app {
 
 // A moment of the sequence: the first host event of a kind for a vessel of a class, or the first
@@ -78,6 +80,15 @@ Moment MomentOf(const host::Event& e) { return {"", e.vessel, e.t, e.alt, e.airs
 
 Moment MomentNow(host::World& world, const host::Vessel& v) { return MomentOf(world.MakeEvent("", &v)); }
 
+// What the vessel and everything it carries feel from the air (its non-gravitational force over
+// the whole stack's mass) while in flight; 0 on the ground, where contact forces are no entry load.
+double FlightDeceleration(host::Vessel& v) {
+  if (v.state.ground_contact || v.state.landed || v.Parent()) return 0;  // a carried vessel: its carrier has it
+  host::Composite stack;
+  host::BuildComposite(v, stack);
+  return stack.mass > 0 ? length(v.state.force_local) / stack.mass : 0;
+}
+
 }  // namespace
 
 MissionWatch::MissionWatch() {
@@ -116,9 +127,10 @@ void MissionWatch::AfterStep(host::World& world) {
   for (host::Vessel* v : world.Vessels()) {
     if (!v->iface) continue;
     if (v->class_name == kCapsuleClass) {
-      const double drag = v->iface->GetDrag(), mass = v->iface->GetMass();
+      const double drag = v->iface->GetDrag();
       if (drag > peak_drag_.value) peak_drag_ = {drag, MomentNow(world, *v)};
-      if (mass > 0 && drag / mass > peak_decel_.value) peak_decel_ = {drag / mass, MomentNow(world, *v)};
+      const double decel = FlightDeceleration(*v);
+      if (decel > peak_decel_.value) peak_decel_ = {decel, MomentNow(world, *v)};
     }
     if (!read_lines) continue;
     std::string block;  // saved once per vessel, only while a state-line moment is ahead of it

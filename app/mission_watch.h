@@ -47,7 +47,7 @@ class MissionWatch {
   // The moments of the sequence that have not happened.
   std::vector<std::string> Missing() const;
   const Peak& PeakDrag() const { return peak_drag_; }           // N
-  const Peak& PeakDeceleration() const { return peak_decel_; }  // m/s^2, drag over mass
+  const Peak& PeakDeceleration() const { return peak_decel_; }  // m/s^2, in flight
   // The lander's first touchdown, vspeed and hspeed in m/s; false if it never touched down.
   bool LanderTouchdown(double& vspeed, double& hspeed) const;
 

@@ -93,8 +93,8 @@ TEST(MissionScenario, ReachesTheEntryInterfaceItDescribes) {
   const double v = std::sqrt(v0 * v0 + 2 * kMarsGM * (1 / r - 1 / r0));
   const double h = length(crossp(bus.rpos, bus.rvel));
   const double gamma = -std::acos(h / (r * v)) / kDeg;  // descending
-  EXPECT_NEAR(v, 5600, 50);
-  EXPECT_NEAR(gamma, -12, 0.3);
+  EXPECT_NEAR(v, 5600, 1);
+  EXPECT_NEAR(gamma, -12, 0.01);
   EXPECT_LT(dotp(bus.rpos, bus.rvel), 0);  // on its way down
 }
 
