@@ -105,6 +105,7 @@ void MissionWatch::OnEvent(host::World& world, const host::Event& e) {
   if (e.event == "crash" || e.event == "deleted") {
     extra_.push_back(MomentOf(e));
     extra_.back().what = e.vessel + (e.event == "crash" ? " crashed" : " deleted");
+    if (e.event == "crash") crashed_.push_back(e.vessel);
     return;
   }
   const std::string cls = ClassOf(world, e);
@@ -158,6 +159,10 @@ std::vector<std::string> MissionWatch::Missing() const {
   for (const Pending& p : sequence_)
     if (!p.seen) out.push_back(p.rule->what);
   return out;
+}
+
+bool MissionWatch::Crashed(const std::string& vessel) const {
+  return std::find(crashed_.begin(), crashed_.end(), vessel) != crashed_.end();
 }
 
 bool MissionWatch::LanderTouchdown(double& vspeed, double& hspeed) const {

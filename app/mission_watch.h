@@ -48,6 +48,8 @@ class MissionWatch {
   std::vector<std::string> Missing() const;
   const Peak& PeakDrag() const { return peak_drag_; }           // N
   const Peak& PeakDeceleration() const { return peak_decel_; }  // m/s^2, in flight
+  // Whether a vessel of this name hit the ground harder than it could take.
+  bool Crashed(const std::string& vessel) const;
   // The lander's first touchdown, vspeed and hspeed in m/s; false if it never touched down.
   bool LanderTouchdown(double& vspeed, double& hspeed) const;
 
@@ -64,7 +66,8 @@ class MissionWatch {
 
   std::vector<Pending> sequence_;
   std::vector<Moment> extra_;  // crashes and deletions, which no sequence foresees
-  long next_line_check_ = 0;   // index of the next reading time on the kLineInterval grid
+  std::vector<std::string> crashed_;
+  long next_line_check_ = 0;  // index of the next reading time on the kLineInterval grid
   Peak peak_drag_, peak_decel_;
   bool lander_touchdown_ = false;
   double lander_vspeed_ = 0, lander_hspeed_ = 0;

@@ -74,7 +74,7 @@ std::string Lander(const MissionWatch& watch, host::World& world) {
   return out + "\n";
 }
 
-std::string Ends(host::World& world) {
+std::string Ends(const MissionWatch& watch, host::World& world) {
   std::string out = "  Where they ended:\n";
   for (host::Vessel* v : world.Vessels()) {
     if (!v->iface) continue;
@@ -84,8 +84,9 @@ std::string Ends(host::World& world) {
       host::SurfaceCoordinates(*v, lon, lat, heading);
       lat *= DEG;
       lon *= DEG;
-      where = Format("%s %8.4f %c %9.4f %c", v->state.landed ? "landed  " : "in flight", std::fabs(lat),
-                     lat < 0 ? 'S' : 'N', std::fabs(lon), lon < 0 ? 'W' : 'E');
+      const char* status = watch.Crashed(v->name) ? "crashed  " : v->state.landed ? "landed   " : "in flight";
+      where = Format("%s %8.4f %c %9.4f %c", status, std::fabs(lat), lat < 0 ? 'S' : 'N', std::fabs(lon),
+                     lon < 0 ? 'W' : 'E');
       if (!v->state.landed) where += Format(", %.0f m up", v->iface->GetAltitude(ALTMODE_GROUND));
     }
     out += Format("    %-16s %s on %s\n", v->name.c_str(), where.c_str(),
@@ -97,7 +98,7 @@ std::string Ends(host::World& world) {
 }  // namespace
 
 std::string FlightSummary(const MissionWatch& watch, host::World& world) {
-  return "\nFlight summary\n" + Timeline(watch) + Capsule(watch) + Lander(watch, world) + Ends(world);
+  return "\nFlight summary\n" + Timeline(watch) + Capsule(watch) + Lander(watch, world) + Ends(watch, world);
 }
 
 }  // namespace app
