@@ -10,14 +10,28 @@ namespace app {
 
 namespace {
 
-constexpr const char* kHeader =
-    "t,vessel,alt,airspeed,vspeed,groundspeed,mass,propellant,pitch,bank,drag,mach,dynp,density,main,contact,"
-    "exhaust";
+// A numeric column and how the file writes it: fixed decimals, or kSignificant for values
+// spanning many orders of magnitude.
+constexpr int kSignificant = -1;
+struct Column {
+  const char* name;
+  int decimals;
+};
+constexpr Column kColumns[] = {
+    {"alt", 3},   {"airspeed", 3}, {"vspeed", 3},  {"groundspeed", 3}, {"mass", 3}, {"propellant", 3},
+    {"pitch", 3}, {"bank", 3},     {"drag", 3},    {"mach", 4},        {"dynp", 3}, {"density", kSignificant},
+    {"main", 4},  {"contact", 0},  {"exhaust", 4}, {"thr0", 4},        {"thr1", 4}, {"thr2", 4},
+};
+constexpr std::size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
+constexpr std::size_t kThrustersShown = 3;
 
 // Fixed decimals for the values a flight has; exponent form for values far beyond them.
 std::string Number(double v, int decimals) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, std::fabs(v) < 1e15 ? "%.*f" : "%.*e", decimals, v);
+  if (decimals == kSignificant)
+    std::snprintf(buf, sizeof buf, "%.6g", v);
+  else
+    std::snprintf(buf, sizeof buf, std::fabs(v) < 1e15 ? "%.*f" : "%.*e", decimals, v);
   return buf;
 }
 
@@ -30,6 +44,15 @@ double ExhaustLevel(const host::Vessel& v) {
 }
 
 }  // namespace
+
+const std::vector<std::string>& TelemetryColumns() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> n;
+    for (const Column& c : kColumns) n.push_back(c.name);
+    return n;
+  }();
+  return names;
+}
 
 std::string CsvField(const std::string& s) {
   if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
@@ -44,13 +67,16 @@ std::string CsvField(const std::string& s) {
 TelemetryWriter::TelemetryWriter(std::string path)
     : path_(std::move(path)), out_(path_, std::ios::binary | std::ios::trunc) {
   if (!out_) throw host::HostError(host::kExitCantCreate, "cannot write " + path_ + ": " + std::strerror(errno));
-  out_ << kHeader << '\n';
+  out_ << "t,vessel";
+  for (const Column& c : kColumns) out_ << ',' << c.name;
+  out_ << '\n';
 }
 
 void TelemetryWriter::SampleDue(host::World& world) {
   double t = world.SimTime();
   // sample times are counted, not summed, so they stay on the 0.1 s grid
   if (t < next_ * kInterval - 1e-6) return;
+  data_.times.push_back(t);
   for (host::Vessel* v : world.Vessels())
     if (v->iface) Row(t, *v);
   next_ = static_cast<long>(std::floor(t / kInterval + 1e-6)) + 1;
@@ -60,17 +86,42 @@ void TelemetryWriter::Row(double t, host::Vessel& vessel) {
   const VESSEL& v = *vessel.iface;
   VECTOR3 gs{0, 0, 0};
   v.GetGroundspeedVector(FRAME_HORIZON, gs);
+  double thr[kThrustersShown] = {0, 0, 0};
+  for (DWORD i = 0; i < std::min<DWORD>(v.GetThrusterCount(), kThrustersShown); ++i)
+    thr[i] = v.GetThrusterLevel(v.GetThrusterHandleByIndex(i));
+  const double values[kColumnCount] = {v.GetAltitude(ALTMODE_GROUND),
+                                       v.GetAirspeed(),
+                                       gs.y,
+                                       std::hypot(gs.x, gs.z),
+                                       v.GetMass(),
+                                       v.GetTotalPropellantMass(),
+                                       v.GetPitch() * DEG,
+                                       v.GetBank() * DEG,
+                                       v.GetDrag(),
+                                       v.GetMachNumber(),
+                                       v.GetDynPressure(),
+                                       v.GetAtmDensity(),
+                                       v.GetThrusterGroupLevel(THGROUP_MAIN),
+                                       v.GroundContact() ? 1.0 : 0.0,
+                                       ExhaustLevel(vessel),
+                                       thr[0],
+                                       thr[1],
+                                       thr[2]};
+
   std::string row = Number(t, 3) + "," + CsvField(vessel.name);
-  for (double x : {v.GetAltitude(ALTMODE_GROUND), v.GetAirspeed(), gs.y, std::hypot(gs.x, gs.z), v.GetMass(),
-                   v.GetTotalPropellantMass(), v.GetPitch() * DEG, v.GetBank() * DEG, v.GetDrag()})
-    row += "," + Number(x, 3);
-  row += "," + Number(v.GetMachNumber(), 4) + "," + Number(v.GetDynPressure(), 3);
-  char density[32];
-  std::snprintf(density, sizeof density, ",%.6g", v.GetAtmDensity());
-  row += density;
-  row += "," + Number(v.GetThrusterGroupLevel(THGROUP_MAIN), 4) + (v.GroundContact() ? ",1," : ",0,");
-  row += Number(ExhaustLevel(vessel), 4) + "\n";
-  out_ << row;
+  for (std::size_t c = 0; c < kColumnCount; ++c) row += "," + Number(values[c], kColumns[c].decimals);
+  out_ << row << '\n';
+
+  // a vessel's samples continue its track; a name seen again after a gap starts a new one
+  const std::size_t sample = data_.times.size() - 1;
+  auto track = std::find_if(data_.tracks.rbegin(), data_.tracks.rend(), [&](const TelemetryTrack& k) {
+    return k.vessel == vessel.name && k.first + k.values[0].size() == sample;
+  });
+  if (track == data_.tracks.rend()) {
+    data_.tracks.push_back({vessel.name, vessel.class_name, sample, std::vector<std::vector<double>>(kColumnCount)});
+    track = data_.tracks.rbegin();
+  }
+  for (std::size_t c = 0; c < kColumnCount; ++c) track->values[c].push_back(values[c]);
 }
 
 void TelemetryWriter::Finish() {

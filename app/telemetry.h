@@ -3,15 +3,34 @@
 // Columns and units: t (s since the start), vessel, alt (m above ground), airspeed (m/s),
 // vspeed (m/s, up positive), groundspeed (m/s, horizontal), mass (kg), propellant (kg),
 // pitch and bank (degrees), drag (N), mach, dynp (dynamic pressure, Pa), density (kg/m^3),
-// main (main thruster group level, 0..1), contact (1 while touching the ground).
+// main (main thruster group level, 0..1), contact (1 while touching the ground), exhaust
+// (strongest exhaust or particle stream level, 0..1), thr0, thr1, thr2 (levels of the
+// vessel's first three thrusters, 0 where it has fewer; the lander's three engine clusters).
 #pragma once
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "world.h"
 
 namespace app {
+
+// The numeric columns after t and vessel, in file order.
+const std::vector<std::string>& TelemetryColumns();
+
+// One vessel's samples over consecutive sample times.
+struct TelemetryTrack {
+  std::string vessel, class_name;
+  std::size_t first = 0;                    // index of its first sample time
+  std::vector<std::vector<double>> values;  // [column][sample], columns as TelemetryColumns()
+};
+
+// Everything written to the file, kept as numbers for the report.
+struct TelemetryData {
+  std::vector<double> times;  // s, one per sample
+  std::vector<TelemetryTrack> tracks;
+};
 
 class TelemetryWriter {
  public:
@@ -22,13 +41,16 @@ class TelemetryWriter {
   void SampleDue(host::World& world);
   // Throws HostError (73) if anything written was lost.
   void Finish();
+  // The samples so far; the caller may move them out once the run is over.
+  TelemetryData& Data() { return data_; }
 
  private:
   void Row(double t, host::Vessel& v);
 
   std::string path_;
   std::ofstream out_;
-  long next_ = 0;  // index of the next sample time
+  long next_ = 0;  // index of the next sample time on the 0.1 s grid
+  TelemetryData data_;
 };
 
 // A CSV field: quoted when it holds a separator, a quote or a line end.
