@@ -45,11 +45,15 @@ void EventFile::Finish() {
   if (!out_) CannotWrite(path_, "write failed");
 }
 
+unsigned HudRgb(DWORD bgr) {
+  return static_cast<unsigned>(((bgr & 0xFFu) << 16) | (bgr & 0xFF00u) | ((bgr >> 16) & 0xFFu));
+}
+
 std::string FormatHud(const std::vector<host::HudText>& texts) {
   std::string out;
   for (const host::HudText& t : texts) {
     char head[64];
-    std::snprintf(head, sizeof head, "%d %d 0x%06X ", t.x, t.y, static_cast<unsigned>(t.colour & 0xFFFFFFu));
+    std::snprintf(head, sizeof head, "%d %d 0x%06X ", t.x, t.y, HudRgb(t.colour));
     out += head + t.text + "\n";
   }
   return out;

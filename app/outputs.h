@@ -29,6 +29,9 @@ class EventFile {
   std::ofstream out_;
 };
 
+// A display colour as modules give it (0xBBGGRR) in the usual order 0xRRGGBB.
+unsigned HudRgb(DWORD bgr);
+
 // hud.txt: one text draw a line, "x y colour text", colour as 0xRRGGBB.
 std::string FormatHud(const std::vector<host::HudText>& texts);
 
