@@ -13,6 +13,7 @@
 #include "mission_watch.h"
 #include "outputs.h"
 #include "progress.h"
+#include "report.h"
 #include "scenario.h"
 #include "script_player.h"
 #include "summary.h"
@@ -88,10 +89,12 @@ RunReport RunScenario(const RunOptions& o) {
 
   // the last step is shortened so that the run ends exactly at --until
   ScriptPlayer player(script);
+  HudKeeper huds;
   const double tolerance = std::min(1e-6, o.dt * 1e-3);
   for (;;) {
     player.ApplyDue(world);
     telemetry.SampleDue(world);
+    huds.SampleDue(world);
     progress.Update(world.SimTime());
     double left = o.until - world.SimTime();
     if (left <= tolerance) break;
@@ -107,6 +110,7 @@ RunReport RunScenario(const RunOptions& o) {
   WriteTextFile((fs::path(report.out_dir) / "final.scn").string(), world.SaveScenario(Join(scenario.description)));
   host::Vessel* focus = world.Focus();
   WriteTextFile((fs::path(report.out_dir) / "hud.txt").string(), focus ? FormatHud(world.DrawHud(*focus)) : "");
+  huds.Sample(world);
   world.Events().SetListener(nullptr);
   events.Finish();
   telemetry.Finish();
@@ -114,6 +118,16 @@ RunReport RunScenario(const RunOptions& o) {
 
   report.end_time = world.SimTime();
   report.events = world.Events().All();
+
+  ReportInput page;
+  page.scenario = fs::path(o.scenario).stem().string();
+  page.end_time = report.end_time;
+  page.summary = report.summary;
+  page.events = report.events;
+  page.telemetry = std::move(telemetry.Data());
+  page.focus = focus ? focus->name : "";
+  page.huds = huds.Shots();
+  WriteTextFile((fs::path(report.out_dir) / "report.html").string(), ReportHtml(page));
   report.wall_seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
   return report;
 }

@@ -142,13 +142,17 @@ TEST_F(AppTest, RunWritesItsFiles) {
 
   std::vector<std::string> rows = LinesOf(Slurp(out / "telemetry.csv"));
   ASSERT_EQ(rows.size(), 22u);  // header, then t = 0, 0.1, ... 2.0
-  EXPECT_EQ(rows[0].rfind("t,vessel,alt,airspeed,vspeed,groundspeed,mass,propellant,pitch,bank,drag", 0), 0u);
+  EXPECT_EQ(rows[0],
+            "t,vessel,alt,airspeed,vspeed,groundspeed,mass,propellant,pitch,bank,drag,mach,dynp,density,main,"
+            "contact,exhaust,thr0,thr1,thr2");
   EXPECT_EQ(rows[1].rfind("0.000,KTX_Heatshield,5000.000,30.000,-30.000,", 0), 0u) << rows[1];
   EXPECT_EQ(rows[21].rfind("2.000,KTX_Heatshield,", 0), 0u) << rows[21];
   for (const std::string& row : rows)
     EXPECT_EQ(std::count(row.begin(), row.end(), ','), std::count(rows[0].begin(), rows[0].end(), ',')) << row;
 
   EXPECT_TRUE(fs::exists(out / "hud.txt"));  // the heat shield draws nothing: empty
+  const std::string page = Slurp(out / "report.html");
+  EXPECT_NE(page.find("<script type=\"application/json\" id=\"quarn-data\">{\"scenario\":\"drop\""), std::string::npos);
 }
 
 TEST_F(AppTest, KeyScriptBesideTheScenario) {
@@ -168,7 +172,7 @@ TEST_F(AppTest, KeyScriptBesideTheScenario) {
 TEST_F(AppTest, RunsRepeatExactly) {
   ASSERT_EQ(Run("run drop.scn --until 20 --out a --progress none").code, 0);
   ASSERT_EQ(Run("run drop.scn --until 20 --out b --progress none").code, 0);
-  for (const char* f : {"final.scn", "events.jsonl", "telemetry.csv"})
+  for (const char* f : {"final.scn", "events.jsonl", "telemetry.csv", "report.html"})
     EXPECT_EQ(Slurp(dir_ / "a" / f), Slurp(dir_ / "b" / f)) << f;
 }
 
