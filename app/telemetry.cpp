@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "composite.h"
+
 namespace app {
 
 namespace {
@@ -18,9 +20,10 @@ struct Column {
   int decimals;
 };
 constexpr Column kColumns[] = {
-    {"alt", 3},   {"airspeed", 3}, {"vspeed", 3},  {"groundspeed", 3}, {"mass", 3}, {"propellant", 3},
-    {"pitch", 3}, {"bank", 3},     {"drag", 3},    {"mach", 4},        {"dynp", 3}, {"density", kSignificant},
-    {"main", 4},  {"contact", 0},  {"exhaust", 4}, {"thr0", 4},        {"thr1", 4}, {"thr2", 4},
+    {"alt", 3},       {"airspeed", 3}, {"vspeed", 3},  {"groundspeed", 3}, {"mass", 3}, {"propellant", 3},
+    {"pitch", 3},     {"bank", 3},     {"drag", 3},    {"mach", 4},        {"dynp", 3}, {"density", kSignificant},
+    {"main", 4},      {"contact", 0},  {"exhaust", 4}, {"thr0", 4},        {"thr1", 4}, {"thr2", 4},
+    {"stackmass", 3},
 };
 constexpr std::size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
 constexpr std::size_t kThrustersShown = 3;
@@ -89,6 +92,8 @@ void TelemetryWriter::Row(double t, host::Vessel& vessel) {
   double thr[kThrustersShown] = {0, 0, 0};
   for (DWORD i = 0; i < std::min<DWORD>(v.GetThrusterCount(), kThrustersShown); ++i)
     thr[i] = v.GetThrusterLevel(v.GetThrusterHandleByIndex(i));
+  host::Composite stack;
+  host::BuildComposite(vessel, stack);
   const double values[kColumnCount] = {v.GetAltitude(ALTMODE_GROUND),
                                        v.GetAirspeed(),
                                        gs.y,
@@ -106,7 +111,8 @@ void TelemetryWriter::Row(double t, host::Vessel& vessel) {
                                        ExhaustLevel(vessel),
                                        thr[0],
                                        thr[1],
-                                       thr[2]};
+                                       thr[2],
+                                       stack.mass};
 
   std::string row = Number(t, 3) + "," + CsvField(vessel.name);
   for (std::size_t c = 0; c < kColumnCount; ++c) row += "," + Number(values[c], kColumns[c].decimals);

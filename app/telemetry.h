@@ -5,7 +5,8 @@
 // pitch and bank (degrees), drag (N), mach, dynp (dynamic pressure, Pa), density (kg/m^3),
 // main (main thruster group level, 0..1), contact (1 while touching the ground), exhaust
 // (strongest exhaust or particle stream level, 0..1), thr0, thr1, thr2 (levels of the
-// vessel's first three thrusters, 0 where it has fewer; the lander's three engine clusters).
+// vessel's first three thrusters, 0 where it has fewer; the lander's three engine clusters),
+// stackmass (kg, the vessel and everything attached below it: what its drag decelerates).
 #pragma once
 
 #include <fstream>

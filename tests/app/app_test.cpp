@@ -144,7 +144,7 @@ TEST_F(AppTest, RunWritesItsFiles) {
   ASSERT_EQ(rows.size(), 22u);  // header, then t = 0, 0.1, ... 2.0
   EXPECT_EQ(rows[0],
             "t,vessel,alt,airspeed,vspeed,groundspeed,mass,propellant,pitch,bank,drag,mach,dynp,density,main,"
-            "contact,exhaust,thr0,thr1,thr2");
+            "contact,exhaust,thr0,thr1,thr2,stackmass");
   EXPECT_EQ(rows[1].rfind("0.000,KTX_Heatshield,5000.000,30.000,-30.000,", 0), 0u) << rows[1];
   EXPECT_EQ(rows[21].rfind("2.000,KTX_Heatshield,", 0), 0u) << rows[21];
   for (const std::string& row : rows)
