@@ -15,13 +15,24 @@ namespace {
 // The telemetry the page plots, each to the step it is shown at. Smaller steps would only
 // make the page bigger: a value is sent as the whole number of steps it changed by since
 // the previous sample, which is short for smooth data and 0 where it holds.
+// "carried" is the mass a vessel carries attached below it: 0, and so left out, for most.
 struct PlottedColumn {
   const char* name;
   double step;
+  const char* from;             // the telemetry column
+  const char* minus = nullptr;  // less this one
 };
 constexpr PlottedColumn kPlotted[] = {
-    {"alt", 0.1},  {"airspeed", 0.1}, {"vspeed", 0.01}, {"mass", 0.1},   {"propellant", 0.01},
-    {"drag", 1.0}, {"thr0", 0.001},   {"thr1", 0.001},  {"thr2", 0.001},
+    {"alt", 0.1, "alt"},
+    {"airspeed", 0.1, "airspeed"},
+    {"vspeed", 0.01, "vspeed"},
+    {"mass", 0.1, "mass"},
+    {"carried", 0.1, "stackmass", "mass"},
+    {"propellant", 0.01, "propellant"},
+    {"drag", 1.0, "drag"},
+    {"thr0", 0.001, "thr0"},
+    {"thr1", 0.001, "thr1"},
+    {"thr2", 0.001, "thr2"},
 };
 constexpr double kTimeStep = 0.01;  // s
 
@@ -149,11 +160,19 @@ std::string ReportData(const ReportInput& in) {
     out += ",\"n\":" + std::to_string(track.values.empty() ? 0 : track.values[0].size());
     out += ",\"columns\":{";
     bool first = true;
+    auto column = [&](const char* name) -> const std::vector<double>* {
+      for (std::size_t i = 0; i < names.size() && i < track.values.size(); ++i)
+        if (names[i] == name) return &track.values[i];
+      return nullptr;
+    };
     for (const PlottedColumn& c : kPlotted) {
-      std::size_t index = 0;
-      while (index < names.size() && names[index] != c.name) ++index;
-      if (index >= track.values.size()) continue;
-      std::string steps = Steps(track.values[index], c.step, zero);
+      const std::vector<double>* from = column(c.from);
+      const std::vector<double>* minus = c.minus ? column(c.minus) : nullptr;
+      if (!from || (c.minus && !minus)) continue;
+      std::vector<double> values = *from;
+      if (minus)
+        for (std::size_t i = 0; i < values.size() && i < minus->size(); ++i) values[i] -= (*minus)[i];
+      std::string steps = Steps(values, c.step, zero);
       if (zero) continue;
       out += first ? "" : ",";
       AppendString(out, c.name);

@@ -270,12 +270,13 @@
           yRange: (u, min, max) => [0, Math.max(max, BREAK_UP_DRAG / 1000) * 1.08],
           levels: [{ value: BREAK_UP_DRAG / 1000, label: `break-up ${BREAK_UP_DRAG / 1000} kN`, colour: "#d62728" }],
         });
+      // the drag slows the capsule and everything it still carries
       const decel = drag.map((d, i) => {
-        const m = capsule.columns.mass[i];
+        const m = capsule.columns.mass[i] + capsule.columns.carried[i];
         return d === null || !m ? null : d / m / STANDARD_GRAVITY;
       });
       chart("capsule-decel", `Entry capsule (${capsule.name}): deceleration by drag`,
-        "Drag divided by the capsule's mass, in Earth g (9.81 m/s²).", times,
+        "Drag divided by the mass of the capsule and what it carries (the lander until its release), in Earth g (9.81 m/s²).", times,
         [{ label: "deceleration", colour: capsule.colour, decimals: 2, values: decel }],
         { yLabel: "deceleration (g)" });
     } else {
