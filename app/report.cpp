@@ -36,33 +36,6 @@ constexpr PlottedColumn kPlotted[] = {
 };
 constexpr double kTimeStep = 0.01;  // s
 
-void AppendString(std::string& out, const std::string& s) {
-  out += '"';
-  for (unsigned char c : s) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", c);
-      out += buf;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  out += '"';
-}
-
-void AppendNumber(std::string& out, double v) {
-  if (!std::isfinite(v)) {
-    out += "null";  // JSON has no NaN or infinity
-    return;
-  }
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.10g", v);
-  out += buf;
-}
-
 // Values as whole steps, each the change since the last finite value; a value that is not
 // finite, or too large to count in steps, is null. `zero` tells whether every value was 0.
 std::string Steps(const std::vector<double>& values, double step, bool& zero) {
@@ -129,19 +102,19 @@ void HudKeeper::Sample(host::World& world) {
 
 std::string ReportData(const ReportInput& in) {
   std::string out = "{\"scenario\":";
-  AppendString(out, in.scenario);
+  host::AppendJsonString(out, in.scenario);
   out += ",\"end\":";
-  AppendNumber(out, in.end_time);
+  host::AppendJsonNumber(out, in.end_time);
   out += ",\"summary\":";
-  AppendString(out, in.summary);
+  host::AppendJsonString(out, in.summary);
 
   out += ",\"steps\":{\"t\":";
-  AppendNumber(out, kTimeStep);
+  host::AppendJsonNumber(out, kTimeStep);
   for (const PlottedColumn& c : kPlotted) {
     out += ',';
-    AppendString(out, c.name);
+    host::AppendJsonString(out, c.name);
     out += ':';
-    AppendNumber(out, c.step);
+    host::AppendJsonNumber(out, c.step);
   }
   bool zero = false;
   out += "},\"t\":" + Steps(in.telemetry.times, kTimeStep, zero);
@@ -153,9 +126,9 @@ std::string ReportData(const ReportInput& in) {
     const TelemetryTrack& track = in.telemetry.tracks[k];
     if (k) out += ',';
     out += "{\"vessel\":";
-    AppendString(out, track.vessel);
+    host::AppendJsonString(out, track.vessel);
     out += ",\"class\":";
-    AppendString(out, track.class_name);
+    host::AppendJsonString(out, track.class_name);
     out += ",\"first\":" + std::to_string(track.first);
     out += ",\"n\":" + std::to_string(track.values.empty() ? 0 : track.values[0].size());
     out += ",\"columns\":{";
@@ -175,7 +148,7 @@ std::string ReportData(const ReportInput& in) {
       std::string steps = Steps(values, c.step, zero);
       if (zero) continue;
       out += first ? "" : ",";
-      AppendString(out, c.name);
+      host::AppendJsonString(out, c.name);
       out += ':' + steps;
       first = false;
     }
@@ -189,21 +162,21 @@ std::string ReportData(const ReportInput& in) {
   }
 
   out += "],\"focus\":";
-  AppendString(out, in.focus);
+  host::AppendJsonString(out, in.focus);
   out += ",\"huds\":[";
   for (std::size_t k = 0; k < in.huds.size(); ++k) {
     const HudShot& shot = in.huds[k];
     out += k ? ",{\"vessel\":" : "{\"vessel\":";
-    AppendString(out, shot.vessel);
+    host::AppendJsonString(out, shot.vessel);
     out += ",\"t\":";
-    AppendNumber(out, shot.t);
+    host::AppendJsonNumber(out, shot.t);
     out += ",\"texts\":[";
     for (std::size_t i = 0; i < shot.texts.size(); ++i) {
       const host::HudText& h = shot.texts[i];
       char head[64];
       std::snprintf(head, sizeof head, "%s[%d,%d,\"#%06x\",", i ? "," : "", h.x, h.y, HudRgb(h.colour));
       out += head;
-      AppendString(out, h.text);
+      host::AppendJsonString(out, h.text);
       out += ']';
     }
     out += "]}";

@@ -26,9 +26,7 @@ std::vector<const Event *> EventLog::Named(const std::string &name) const {
   return out;
 }
 
-namespace {
-
-void AppendString(std::string &out, const std::string &s) {
+void AppendJsonString(std::string &out, const std::string &s) {
   out += '"';
   for (unsigned char c : s) {
     switch (c) {
@@ -60,9 +58,9 @@ void AppendString(std::string &out, const std::string &s) {
   out += '"';
 }
 
-void AppendNumber(std::string &out, double v) {
+void AppendJsonNumber(std::string &out, double v) {
   if (!std::isfinite(v)) {
-    out += "null"; // JSON has no NaN; the event still says which field went bad
+    out += "null"; // JSON has no NaN or infinity; the field still says what went bad
     return;
   }
   char buf[32];
@@ -70,31 +68,29 @@ void AppendNumber(std::string &out, double v) {
   out += buf;
 }
 
-} // namespace
-
 std::string EventToJson(const Event &e) {
   std::string out = "{\"t\":";
-  AppendNumber(out, e.t);
+  AppendJsonNumber(out, e.t);
   out += ",\"event\":";
-  AppendString(out, e.event);
+  AppendJsonString(out, e.event);
   out += ",\"vessel\":";
-  AppendString(out, e.vessel);
+  AppendJsonString(out, e.vessel);
   if (e.near_body) {
     out += ",\"alt\":";
-    AppendNumber(out, e.alt);
+    AppendJsonNumber(out, e.alt);
     out += ",\"airspeed\":";
-    AppendNumber(out, e.airspeed);
+    AppendJsonNumber(out, e.airspeed);
   }
   for (const auto &[key, value] : e.fields) {
     out += ',';
-    AppendString(out, key);
+    AppendJsonString(out, key);
     out += ':';
     if (const double *d = std::get_if<double>(&value))
-      AppendNumber(out, *d);
+      AppendJsonNumber(out, *d);
     else if (const bool *b = std::get_if<bool>(&value))
       out += *b ? "true" : "false";
     else
-      AppendString(out, std::get<std::string>(value));
+      AppendJsonString(out, std::get<std::string>(value));
   }
   out += '}';
   return out;

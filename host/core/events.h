@@ -39,6 +39,10 @@ private:
   Listener listener_;
 };
 
+// A JSON string (quoted, escaped) and a JSON number (null when not finite), appended.
+void AppendJsonString(std::string &out, const std::string &s);
+void AppendJsonNumber(std::string &out, double v);
+
 // One JSON object for an event (no trailing newline).
 std::string EventToJson(const Event &e);
 
