@@ -4,17 +4,14 @@
 #include <filesystem>
 #include <string>
 
+#include "../host/vessel_checks.h"
 #include "bus_fixture.h"
 
 namespace {
 
 using bus_testing::BusTest;
 
-void ExpectVec(const VECTOR3& got, const VECTOR3& want, double tol) {
-  EXPECT_NEAR(got.x, want.x, tol);
-  EXPECT_NEAR(got.y, want.y, tol);
-  EXPECT_NEAR(got.z, want.z, tol);
-}
+using testing_support::ExpectVec;
 
 int CountNamed(host::World& w, const std::string& name) {
   int n = 0;

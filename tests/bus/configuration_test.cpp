@@ -3,17 +3,14 @@
 #include <cmath>
 #include <set>
 
+#include "../host/vessel_checks.h"
 #include "bus_fixture.h"
 
 namespace {
 
 using bus_testing::BusTest;
 
-void ExpectVec(const VECTOR3& got, const VECTOR3& want, double tol = 0) {
-  EXPECT_NEAR(got.x, want.x, tol);
-  EXPECT_NEAR(got.y, want.y, tol);
-  EXPECT_NEAR(got.z, want.z, tol);
-}
+using testing_support::ExpectVec;
 
 TEST_F(BusTest, PhysicalSetUp) {
   const host::Vessel& bus = NewBus();

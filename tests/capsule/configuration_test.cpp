@@ -2,6 +2,7 @@
 // empty mass for every stage of the stack.
 #include <cmath>
 
+#include "../host/vessel_checks.h"
 #include "capsule_fixture.h"
 
 namespace {
@@ -10,11 +11,7 @@ using capsule_testing::CapsuleTest;
 using capsule_testing::kAnimChute;
 using capsule_testing::kAnimCollapse;
 
-void ExpectVec(const VECTOR3& got, const VECTOR3& want, double tol = 0) {
-  EXPECT_NEAR(got.x, want.x, tol);
-  EXPECT_NEAR(got.y, want.y, tol);
-  EXPECT_NEAR(got.z, want.z, tol);
-}
+using testing_support::ExpectVec;
 
 TEST_F(CapsuleTest, SetUpWeighs600KilogramsAndShowsTheClosedCapsule) {
   const host::Vessel& capsule = NewCapsule();
@@ -65,28 +62,7 @@ TEST_F(CapsuleTest, SetUpWeighs600KilogramsAndShowsTheClosedCapsule) {
 }
 
 TEST_F(CapsuleTest, TwoDragOnlyAirfoilsAtTheCapsulesOwnSize) {
-  host::Vessel& capsule = NewCapsule();
-  const host::VesselConfig& c = capsule.config;
-  ASSERT_EQ(c.airfoils.size(), 2u);
-  const AIRFOIL_ORIENTATION align[2] = {LIFT_VERTICAL, LIFT_HORIZONTAL};
-  for (int i = 0; i < 2; ++i) {
-    SCOPED_TRACE(i);
-    const host::AirfoilRecord& a = *c.airfoils[i];
-    EXPECT_EQ(a.align, align[i]);
-    ExpectVec(a.ref, {0, 0, -0.1});
-    EXPECT_EQ(a.context, nullptr);
-    EXPECT_EQ(a.chord, 3);
-    EXPECT_EQ(a.area, 3);
-    EXPECT_EQ(a.aspect, 1);
-    for (double aoa : {-PI, -0.5, 0.0, 1.0, PI}) {
-      double cl = -1, cm = -1, cd = -1;
-      a.cf(capsule.iface, aoa, 0.0, 1e6, nullptr, &cl, &cm, &cd);
-      EXPECT_EQ(cl, 0);
-      EXPECT_EQ(cm, 0);
-      EXPECT_DOUBLE_EQ(cd, 0.95 + oapiGetInducedDrag(0, 1.5, 0.7));
-    }
-  }
-  EXPECT_NE(c.airfoils[0]->cf, c.airfoils[1]->cf);
+  testing_support::ExpectDragOnlyAirfoils(NewCapsule(), {0, 0, -0.1}, 3, 0.95);
 }
 
 TEST_F(CapsuleTest, TwelveBreakUpStreamsAllDarkAndDrivenByOneLevel) {

@@ -4,17 +4,14 @@
 #include <set>
 #include <vector>
 
+#include "../host/vessel_checks.h"
 #include "lander_fixture.h"
 
 namespace {
 
 using lander_testing::LanderTest;
 
-void ExpectVec(const VECTOR3& got, const VECTOR3& want, double tol = 0) {
-  EXPECT_NEAR(got.x, want.x, tol);
-  EXPECT_NEAR(got.y, want.y, tol);
-  EXPECT_NEAR(got.z, want.z, tol);
-}
+using testing_support::ExpectVec;
 
 TEST_F(LanderTest, PhysicalSetUpWeighs280Kilograms) {
   const host::Vessel& lander = NewLander();
@@ -131,29 +128,8 @@ TEST_F(LanderTest, NinePlumesThreePerClusterTurnedAboutTheYAxis) {
 }
 
 TEST_F(LanderTest, TwoDragOnlyAirfoils) {
-  host::Vessel& lander = NewLander();
-  const host::VesselConfig& c = lander.config;
-  ASSERT_EQ(c.airfoils.size(), 2u);
-  const AIRFOIL_ORIENTATION align[2] = {LIFT_VERTICAL, LIFT_HORIZONTAL};
-  for (int i = 0; i < 2; ++i) {
-    SCOPED_TRACE(i);
-    const host::AirfoilRecord& a = *c.airfoils[i];
-    EXPECT_EQ(a.align, align[i]);
-    ExpectVec(a.ref, {0, 0, 0});
-    EXPECT_EQ(a.context, nullptr);
-    EXPECT_EQ(a.chord, 0.05);
-    EXPECT_EQ(a.area, 0.05);
-    EXPECT_EQ(a.aspect, 1);
-    // no lift and no moment at any angle; at rest only the zero-lift drag of 0.1
-    for (double aoa : {-PI, -1.0, 0.0, 0.3, PI}) {
-      double cl = -1, cm = -1, cd = -1;
-      a.cf(lander.iface, aoa, 0.0, 1e6, nullptr, &cl, &cm, &cd);
-      EXPECT_EQ(cl, 0);
-      EXPECT_EQ(cm, 0);
-      EXPECT_DOUBLE_EQ(cd, 0.1 + oapiGetInducedDrag(0, 1.5, 0.7));
-    }
-  }
-  EXPECT_NE(c.airfoils[0]->cf, c.airfoils[1]->cf);
+  // no lift and no moment at any angle; at rest only the zero-lift drag of 0.1
+  testing_support::ExpectDragOnlyAirfoils(NewLander(), {0, 0, 0}, 0.05, 0.1);
 }
 
 TEST_F(LanderTest, OnePointTowardTheCapsuleCalledBS) {

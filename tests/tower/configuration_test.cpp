@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "../host/vessel_checks.h"
 #include "module_loader.h"
 #include "tower_fixture.h"
 
@@ -11,11 +12,7 @@ namespace {
 
 using tower_testing::TowerTest;
 
-void ExpectVec(const VECTOR3& a, const VECTOR3& b) {
-  EXPECT_EQ(a.x, b.x);
-  EXPECT_EQ(a.y, b.y);
-  EXPECT_EQ(a.z, b.z);
-}
+using testing_support::ExpectVec;
 
 std::vector<UINT> Groups(const MGROUP_TRANSFORM* t) { return std::vector<UINT>(t->grp, t->grp + t->ngrp); }
 
