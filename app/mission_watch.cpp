@@ -105,7 +105,6 @@ void MissionWatch::OnEvent(host::World& world, const host::Event& e) {
   if (e.event == "crash" || e.event == "deleted") {
     extra_.push_back(MomentOf(e));
     extra_.back().what = e.vessel + (e.event == "crash" ? " crashed" : " deleted");
-    if (e.event == "crash") crashed_.push_back(e.vessel);
     return;
   }
   const std::string cls = ClassOf(world, e);
@@ -162,7 +161,8 @@ std::vector<std::string> MissionWatch::Missing() const {
 }
 
 bool MissionWatch::Crashed(const std::string& vessel) const {
-  return std::find(crashed_.begin(), crashed_.end(), vessel) != crashed_.end();
+  return std::any_of(extra_.begin(), extra_.end(),
+                     [&](const Moment& m) { return m.vessel == vessel && m.what == vessel + " crashed"; });
 }
 
 bool MissionWatch::LanderTouchdown(double& vspeed, double& hspeed) const {

@@ -66,8 +66,7 @@ class MissionWatch {
 
   std::vector<Pending> sequence_;
   std::vector<Moment> extra_;  // crashes and deletions, which no sequence foresees
-  std::vector<std::string> crashed_;
-  long next_line_check_ = 0;  // index of the next reading time on the kLineInterval grid
+  long next_line_check_ = 0;   // index of the next reading time on the kLineInterval grid
   Peak peak_drag_, peak_decel_;
   bool lander_touchdown_ = false;
   double lander_vspeed_ = 0, lander_hspeed_ = 0;
